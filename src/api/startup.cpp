@@ -1,0 +1,73 @@
+#include "api/startup.h"
+
+#include "api/state.h"
+#include "board/access.h"
+#include "board/bringup.h"
+#include "board/i2c.h"
+#include "board/registers.h"
+#include "platform/platform.h"
+#include "windows/operations.h"
+
+namespace radovl {
+namespace {
+
+// The colour start-up gives channel 1's A/R window: green.
+constexpr uint32_t DefaultArColour = 0x00010000;
+
+// Writes the test pattern to TestAndCombine and puts the old value back.
+// A board whose register does not keep the pattern is not the one to use.
+bool ScratchRegisterHolds() {
+    const uint32_t old = BoardRead32(TestAndCombine::Address);
+    BoardWrite32(TestAndCombine::Address, TestAndCombine::ScratchPattern);
+    const uint32_t readBack = BoardRead32(TestAndCombine::Address);
+    BoardWrite32(TestAndCombine::Address, old);
+    return readBack == TestAndCombine::ScratchPattern;
+}
+
+void RecordScreenBounds() {
+    const platform::Rect clip = platform::ScreenClipBox();
+    state.screenLeft = clip.left;
+    state.screenRight = clip.right - 1;
+    state.screenTop = clip.top;
+    state.screenBottom = clip.bottom - 1;
+}
+
+}  // namespace
+
+void ResetMiniState() {
+    for (MiniRecord& mini : state.mini) {
+        mini.distance = 0;
+        mini.direction = 0.0f;
+        mini.scale = 1;
+    }
+}
+
+int32_t Init() {
+    if (BringUpBoard(0) != ErrorOk) return StatusBadArgument;
+    if (!ScratchRegisterHolds()) {
+        LoadFallbackPrograms();  // on board 0, which stays open
+        if (BringUpBoard(1) != ErrorOk) return StatusBadArgument;
+    }
+    LoadVideoPrograms();
+    I2cInit();
+    DecoderInit();
+
+    state.initialised = 1;
+    RecordScreenBounds();
+    VideoWrite32(0, VideoStartupWord::Address, 0);
+    VideoWrite32(1, VideoStartupWord::Address, 0);
+    op::SetTVP2pMode(1, 1);
+    op::SetTVP2pMode(2, 1);
+    op::SetRDP2pMode(1, 1);
+    op::SetRDP2pMode(2, 1);
+    op::SetArColor(1, DefaultArColour);
+    op::SetTVColorKey(1, DefaultColourKey);
+    op::SetTVColorKey(2, DefaultColourKey);
+    op::SetArColorKey(1, DefaultColourKey);
+    op::SetArColorKey(2, DefaultColourKey);
+    ResetMiniState();
+    ReadDisplayModeFile();
+    return StatusDone;
+}
+
+}  // namespace radovl

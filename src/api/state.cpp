@@ -1,0 +1,7 @@
+#include "api/state.h"
+
+namespace radovl {
+
+LibraryState state = LoadState();
+
+}  // namespace radovl

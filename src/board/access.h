@@ -1,0 +1,38 @@
+// Word and byte access to the main DSP's and the video DSPs' spaces, over
+// the current board connection. No caching: every call goes to the driver.
+#pragma once
+
+#include <cstdint>
+
+namespace radovl {
+
+// Writes the page of a main DSP address to PciPage; returns the offset of
+// the address inside the memory window.
+uint32_t SelectPage(uint32_t address);
+
+void BoardWrite8(uint32_t address, int8_t value);
+void BoardWrite16(uint32_t address, int16_t value);
+void BoardWrite32(uint32_t address, uint32_t value);
+uint8_t BoardRead8(uint32_t address);
+uint16_t BoardRead16(uint32_t address);
+uint32_t BoardRead32(uint32_t address);  // 0 when the request fails
+void BoardWriteBlock(uint32_t address, const uint32_t* words, int32_t count);
+
+void BridgeControlWrite(int dsp, uint32_t value);
+void VideoWrite32(int dsp, uint32_t address, uint32_t value);
+uint32_t VideoRead32(int dsp, uint32_t address);
+void VideoWriteBlock(int dsp, uint32_t address, int32_t count, const uint32_t* words);
+
+// Load targets: 0 main DSP, 1 video DSP 0, 2 video DSP 1.
+void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, int32_t count);
+
+// Read-modify-write of one word: read it, replace the bits of mask with
+// those of bits, write it back (always, even when nothing changed).
+// Returns the word written.
+uint32_t UpdateBoard32(uint32_t address, uint32_t mask, uint32_t bits);
+uint32_t UpdateVideo32(int dsp, uint32_t address, uint32_t mask, uint32_t bits);
+
+// Video DSP index of a display channel.
+constexpr int VideoDsp(int channel) { return channel - 1; }
+
+}  // namespace radovl

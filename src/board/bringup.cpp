@@ -1,0 +1,154 @@
+#include "board/bringup.h"
+
+#include <string>
+#include <vector>
+
+#include "api/state.h"
+#include "board/access.h"
+#include "board/connection.h"
+#include "board/loader.h"
+#include "board/registers.h"
+#include "platform/platform.h"
+
+namespace radovl {
+namespace {
+
+// One row of the EMIF configuration: a register and its value for the main
+// DSP and for each video DSP. Written in table order, which is not address
+// order (CECTL1 and CESEC1 lie below CECTL0 and CESEC0).
+struct EmifRow {
+    uint32_t address;
+    uint32_t main;
+    uint32_t video0;
+    uint32_t video1;
+};
+
+constexpr EmifRow EmifTable[] = {
+    {Emif::AGblctl, 0x00012074, 0x000127A4, 0x000127A4},
+    {Emif::ACectl0, 0xFFFFFFD3, 0xFFFFFFD3, 0xFFFFFFD3},
+    {Emif::ACectl1, 0x22A28323, 0x22A28A42, 0x22A28A23},
+    {Emif::ACectl2, 0x22A28A42, 0x22A28A42, 0x22A28A43},
+    {Emif::ACectl3, 0x22A28A23, 0x22A28A12, 0x22A28A12},
+    {Emif::ASdctl, 0x57115000, 0x57115000, 0x57115000},
+    {Emif::ASdtim, 0x0000081B, 0x0000081B, 0x0000081B},
+    {Emif::ASdext, 0x001FAF4D, 0x001FAF4D, 0x001FAF4D},
+    {Emif::ACesec0, 0x00000062, 0x00000061, 0x00000023},
+    {Emif::ACesec1, 0x00000042, 0x00000042, 0x00000041},
+    {Emif::ACesec2, 0x00000042, 0x00000042, 0x00000041},
+    {Emif::ACesec3, 0x00000041, 0x00000041, 0x00000041},
+    {Emif::BGblctl, 0x000127A4, 0x000127A4, 0x000127A4},
+    {Emif::BCectl0, 0xFFFFFF03, 0x000000B0, 0x000000B0},
+    {Emif::BCectl1, 0xFFFFFF03, 0xFFFFFF03, 0xFFFFFF03},
+    {Emif::BCectl2, 0x22A28AB3, 0x000000B3, 0x000000B0},
+    {Emif::BCectl3, 0x22A28A13, 0xFFFFFF13, 0xFFFFFF13},
+    {Emif::BSdctl, 0x57115000, 0x57115000, 0x57115000},
+    {Emif::BSdtim, 0x0000081B, 0x0000030D, 0x0000030D},
+    {Emif::BSdext, 0x001FAF4D, 0x0004B4A8, 0x0004B4A8},
+    {Emif::BCesec0, 0x00000041, 0x00000041, 0x00000041},
+    {Emif::BCesec1, 0x00000041, 0x00000041, 0x00000041},
+    {Emif::BCesec2, 0x00000042, 0x00000042, 0x00000042},
+    {Emif::BCesec3, 0x00000041, 0x00000041, 0x00000041},
+};
+static_assert(sizeof EmifTable / sizeof EmifTable[0] == 24, "24 EMIF registers per DSP");
+
+void ConfigureMainEmif() {
+    for (const EmifRow& row : EmifTable) BoardWrite32(row.address, row.main);
+}
+
+void ConfigureVideoEmif(int dsp) {
+    for (const EmifRow& row : EmifTable) VideoWrite32(dsp, row.address, dsp == 0 ? row.video0 : row.video1);
+}
+
+// Program files, relative to the current directory.
+std::string ProgramPath(const char* folder, const char* file) {
+    const char separator = platform::PathSeparator();
+    return std::string(".") + separator + "out" + separator + folder + separator + file;
+}
+
+constexpr uint32_t FallbackSettleMs = 100;
+
+std::vector<BoardConnection*>& OpenedConnections() {
+    static std::vector<BoardConnection*> connections;
+    return connections;
+}
+
+}  // namespace
+
+void ResetMainDsp() {
+    SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, PciControl::ResetDsp, 1,
+                      state.currentBoard);
+}
+
+void ReleaseVideoDsp(int dsp) {
+    const int channel = dsp == 0 ? 1 : 2;
+    const uint32_t release = DspResetControl::Release.For(channel);
+    const uint32_t enable = BoardRead8(DspResetEnable::Address);
+    BoardWrite8(DspResetEnable::Address, static_cast<int8_t>((enable & DspResetEnable::Kept) | DspResetEnable::Hold));
+    const uint32_t lines = BoardRead8(DspResetControl::Address) & (DspResetControl::UsedBits & ~release);
+    BoardWrite8(DspResetControl::Address, static_cast<int8_t>(lines));            // held in reset
+    BoardWrite8(DspResetControl::Address, static_cast<int8_t>(lines | release));  // released
+    BoardWrite8(DspResetEnable::Address, static_cast<int8_t>(enable & DspResetEnable::Kept));
+}
+
+void StartVideoDsp(int dsp) { BridgeControlWrite(dsp, BridgeControl::Start); }
+
+void InterruptMainDsp() {
+    SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, PciControl::InterruptDsp, 1,
+                      state.currentBoard);
+    SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, 0, 1, state.currentBoard);
+}
+
+ErrorCode BringUpBoard(int32_t n) {
+    state.currentBoard = nullptr;
+    const ErrorCode code = BoardOpen(n, &state.currentBoard);
+    if (code != ErrorOk) {
+        platform::Print("Error : board initialization failed : 0x%08X : %s\n", code, BoardErrorText(code));
+        return code;
+    }
+    OpenedConnections().push_back(state.currentBoard);
+
+    ResetMainDsp();
+    ConfigureMainEmif();
+    ReleaseVideoDsp(0);
+    ConfigureVideoEmif(0);
+    ReleaseVideoDsp(1);
+    ConfigureVideoEmif(1);
+    BoardRead32(DisplayControl::Address);  // read before the write, value unused
+    BoardWrite32(DisplayControl::Address, 0);
+    return ErrorOk;
+}
+
+bool LoadVideoPrograms() {
+    const std::string program = ProgramPath("idbout", "testcmp.out");
+    LoadDspProgram(1, program.c_str());
+    StartVideoDsp(0);
+    LoadDspProgram(2, program.c_str());
+    StartVideoDsp(1);
+    return true;
+}
+
+bool LoadFallbackPrograms() {
+    LoadDspProgram(1, ProgramPath("vibout", "clktest_b.out").c_str());
+    platform::Sleep(FallbackSettleMs);
+    StartVideoDsp(0);
+    platform::Sleep(FallbackSettleMs);
+    StartVideoDsp(0);
+    VideoRead32(0, FallbackTestWord::Address);
+    VideoRead32(1, FallbackTestWord::Address);
+    VideoWrite32(1, FallbackTestWord::Address, FallbackTestWord::Value);
+    VideoRead32(1, FallbackTestWord::Address);
+    LoadDspProgram(2, ProgramPath("vibout", "clktest_c.out").c_str());
+    platform::Sleep(FallbackSettleMs);
+    StartVideoDsp(1);
+    VideoRead32(1, FallbackTestWord::Address);
+    LoadDspProgram(0, ProgramPath("vibout", "NicTest.out").c_str());
+    InterruptMainDsp();
+    return true;
+}
+
+void ForgetBoardConnections() {
+    for (BoardConnection* connection : OpenedConnections()) delete connection;
+    OpenedConnections().clear();
+}
+
+}  // namespace radovl

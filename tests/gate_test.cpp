@@ -1,0 +1,221 @@
+// The gate: every exported operation refuses before start-up, then checks
+// its channel, then its own arguments, and a refused call sends nothing and
+// changes nothing.
+#include <cstring>
+#include <functional>
+
+#include "api/state.h"
+#include "support/board_test.h"
+
+namespace radovl::test {
+namespace {
+
+struct Operation {
+    const char* name;
+    std::function<int32_t(int32_t channel)> call;  // valid arguments besides the channel
+};
+
+// Every operation that takes a channel and runs the whole gate.
+const std::vector<Operation>& ChannelOperations() {
+    static const std::vector<Operation> ops = {
+        {"KT_RDSP_OpenOverlay", [](int32_t c) { return KT_RDSP_OpenOverlay(c, 1); }},
+        {"KT_RDSP_OpenPPI", [](int32_t c) { return KT_RDSP_OpenPPI(c, 100, 50, 400, 300); }},
+        {"KT_RDSP_ClosePPI", [](int32_t c) { return KT_RDSP_ClosePPI(c); }},
+        {"KT_RDSP_SetPPIXY", [](int32_t c) { return KT_RDSP_SetPPIXY(c, 100, 50); }},
+        {"KT_RDSP_SetPPIWH", [](int32_t c) { return KT_RDSP_SetPPIWH(c, 400, 300); }},
+        {"KT_RDSP_SetPPIMode", [](int32_t c) { return KT_RDSP_SetPPIMode(c, 0); }},
+        {"KT_RDSP_SetPPICenter", [](int32_t c) { return KT_RDSP_SetPPICenter(c, 10, 10); }},
+        {"KT_RDSP_SetPPIShipDir", [](int32_t c) { return KT_RDSP_SetPPIShipDir(c, 90.0f); }},
+        {"KT_RDSP_SetPPIColor", [](int32_t c) { return KT_RDSP_SetPPIColor(c, 0xFF800000); }},
+        {"KT_RDSP_SetPPILineColor", [](int32_t c) { return KT_RDSP_SetPPILineColor(c, 0xFF800000); }},
+        {"KT_RDSP_SetPPIScan", [](int32_t c) { return KT_RDSP_SetPPIScan(c, 1); }},
+        {"KT_RDSP_FrostPPI", [](int32_t c) { return KT_RDSP_FrostPPI(c, 1); }},
+        {"KT_RDSP_SetPPIDist", [](int32_t c) { return KT_RDSP_SetPPIDist(c, 100); }},
+        {"KT_RDSP_SetPPIGate", [](int32_t c) { return KT_RDSP_SetPPIGate(c, 4); }},
+        {"KT_RDSP_SetPPITail", [](int32_t c) { return KT_RDSP_SetPPITail(c, 5); }},
+        {"KT_RDSP_SetPPISwitch", [](int32_t c) { return KT_RDSP_SetPPISwitch(c, 0); }},
+        {"KT_RDSP_SetPPILineTail", [](int32_t c) { return KT_RDSP_SetPPILineTail(c, 5); }},
+        {"KT_RDSP_SetPPIOnTop", [](int32_t c) { return KT_RDSP_SetPPIOnTop(c, 1); }},
+        {"KT_RDSP_OpenMiniWin", [](int32_t c) { return KT_RDSP_OpenMiniWin(c, 100, 50, 200, 100); }},
+        {"KT_RDSP_CloseMiniWin", [](int32_t c) { return KT_RDSP_CloseMiniWin(c); }},
+        {"KT_RDSP_SetMiniWinXY", [](int32_t c) { return KT_RDSP_SetMiniWinXY(c, 100, 50); }},
+        {"KT_RDSP_SetMiniWinWH", [](int32_t c) { return KT_RDSP_SetMiniWinWH(c, 200, 100); }},
+        {"KT_RDSP_SetMiniWinMode", [](int32_t c) { return KT_RDSP_SetMiniWinMode(c, 1); }},
+        {"KT_RDSP_SetMiniWinColor", [](int32_t c) { return KT_RDSP_SetMiniWinColor(c, 0xFF000000); }},
+        {"KT_RDSP_SetMiniWinDistDir", [](int32_t c) { return KT_RDSP_SetMiniWinDistDir(c, 10, 45.0f); }},
+        {"KT_RDSP_SetMiniWinScale", [](int32_t c) { return KT_RDSP_SetMiniWinScale(c, 2); }},
+        {"KT_RDSP_OpenAr", [](int32_t c) { return KT_RDSP_OpenAr(c, 100, 50, 200, 100); }},
+        {"KT_RDSP_CloseAr", [](int32_t c) { return KT_RDSP_CloseAr(c); }},
+        {"KT_RDSP_SetArXY", [](int32_t c) { return KT_RDSP_SetArXY(c, 100, 50); }},
+        {"KT_RDSP_SetArWH", [](int32_t c) { return KT_RDSP_SetArWH(c, 200, 100); }},
+        {"KT_RDSP_SetArGate", [](int32_t c) { return KT_RDSP_SetArGate(c, 3); }},
+        {"KT_RDSP_SetArDist", [](int32_t c) { return KT_RDSP_SetArDist(c, 100); }},
+        {"KT_RDSP_SetArColor", [](int32_t c) { return KT_RDSP_SetArColor(c, 0xFF000000); }},
+        {"KT_RDSP_SetArColorKey", [](int32_t c) { return KT_RDSP_SetArColorKey(c, 0x123456); }},
+        {"KT_RDSP_SetAROnTop", [](int32_t c) { return KT_RDSP_SetAROnTop(c, 1); }},
+        {"KT_RDSP_OpenTV", [](int32_t c) { return KT_RDSP_OpenTV(c, 100, 50, 360, 288); }},
+        {"KT_RDSP_CloseTV", [](int32_t c) { return KT_RDSP_CloseTV(c); }},
+        {"KT_RDSP_SetTVXY", [](int32_t c) { return KT_RDSP_SetTVXY(c, 100, 50); }},
+        {"KT_RDSP_SetTVWH", [](int32_t c) { return KT_RDSP_SetTVWH(c, 360, 288); }},
+        {"KT_RDSP_FrostTV", [](int32_t c) { return KT_RDSP_FrostTV(c, 0); }},
+        {"KT_RDSP_SetTVBright", [](int32_t c) { return KT_RDSP_SetTVBright(c, 0x90); }},
+        {"KT_RDSP_SetTVColor", [](int32_t c) { return KT_RDSP_SetTVColor(c, 0x90); }},
+        {"KT_RDSP_SetTVContrast", [](int32_t c) { return KT_RDSP_SetTVContrast(c, 0x90); }},
+        {"KT_RDSP_SetTVOnTop", [](int32_t c) { return KT_RDSP_SetTVOnTop(c, 1); }},
+        {"KT_RDSP_SetTVColorKey", [](int32_t c) { return KT_RDSP_SetTVColorKey(c, 0x123456); }},
+    };
+    return ops;
+}
+
+// The library's record, field by field (no padding compared).
+bool SameState(const LibraryState& a, const LibraryState& b) {
+    auto same = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+    return a.initialised == b.initialised && a.screenLeft == b.screenLeft && a.screenTop == b.screenTop &&
+           a.screenRight == b.screenRight && a.screenBottom == b.screenBottom && a.DisMode == b.DisMode &&
+           a.DisplayControl == b.DisplayControl && same(a.ControlShadow, b.ControlShadow) &&
+           same(a.TvModeSave, b.TvModeSave) && a.PpiPlaced == b.PpiPlaced && a.currentBoard == b.currentBoard &&
+           same(a.ppi, b.ppi) && same(a.ar, b.ar) && same(a.tv, b.tv) &&
+           [&] {
+               for (int i = 0; i < 2; ++i) {
+                   const MiniRecord &x = a.mini[i], &y = b.mini[i];
+                   if (x.x != y.x || x.y != y.y || x.w != y.w || x.h != y.h || x.distance != y.distance ||
+                       std::memcmp(&x.direction, &y.direction, sizeof x.direction) != 0 || x.scale != y.scale) {
+                       return false;
+                   }
+               }
+               return true;
+           }();
+}
+
+using GateTest = BoardTest;
+
+TEST_F(GateTest, EverythingIsRefusedBeforeStartUp) {
+    ASSERT_EQ(ChannelOperations().size(), 45u);
+    for (const Operation& op : ChannelOperations()) {
+        for (int32_t channel : {1, 2, 0, 3, -1}) EXPECT_EQ(op.call(channel), -2) << op.name << " " << channel;
+    }
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), -2);
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(2), -2);
+    EXPECT_EQ(SetTVP2pMode(1, 1), -2);
+    EXPECT_EQ(SetTVP2pMode(3, 2), -2);
+    EXPECT_EQ(SetRDP2pMode(1, 1), -2);
+    EXPECT_EQ(SetRDP2pMode(3, 2), -2);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+}
+
+TEST_F(GateTest, BadChannelIsRefusedAfterStartUpWithNothingSent) {
+    StartUp();
+    for (const Operation& op : ChannelOperations()) {
+        for (int32_t channel : {0, 3, -1, 0x100, 127, -128}) {
+            const LibraryState before = state;
+            EXPECT_EQ(op.call(channel), -1) << op.name << " " << channel;
+            EXPECT_EQ(RadovlSim_TraceCount(), 0) << op.name << " " << channel;
+            EXPECT_TRUE(SameState(before, state)) << op.name << " " << channel;
+        }
+    }
+}
+
+TEST_F(GateTest, ChannelIsTakenFromTheLowByteOfItsSlot) {
+    StartUp();
+    EXPECT_EQ(KT_RDSP_OpenOverlay(0x101, 1), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203018), 0x02000000u);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(0x7FFFFF02, 1), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB020301C), 0x02000000u);
+}
+
+TEST_F(GateTest, OverlayFlag) {
+    StartUp();
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 2), -1);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(3, 1), -1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    RadovlSim_PokeMain(0, 0xB0203018, 0x10FF00FF);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203018), 0x12FF00FFu);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 0), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203018), 0x10FF00FFu);
+}
+
+TEST_F(GateTest, VideoCombinedSetsOnlyBit4) {
+    StartUp();
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(2), -1);
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(-1), -1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    RadovlSim_PokeMain(0, 0xB0203008, 0xFFFF0000);
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203008), 0xFFFF0010u);
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(0), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203008), 0xFFFF0000u);
+}
+
+TEST_F(GateTest, P2pModesCheckModeThenChannel) {
+    StartUp();
+    for (int32_t mode : {2, -1, 0x7F}) {
+        EXPECT_EQ(SetTVP2pMode(1, mode), -1);
+        EXPECT_EQ(SetRDP2pMode(1, mode), -1);
+    }
+    for (int32_t channel : {0, 3, -1}) {
+        EXPECT_EQ(SetTVP2pMode(channel, 1), -1);
+        EXPECT_EQ(SetRDP2pMode(channel, 0), -1);
+    }
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+}
+
+TEST_F(GateTest, TvP2pModeWritesTheShadowWithoutReading) {
+    StartUp();
+    RadovlSim_PokeVideo(0, 0, 0xB0080000, 0xFFFF0000);  // not read: the shadow is used as held
+    EXPECT_EQ(SetTVP2pMode(1, 0), 1);
+    EXPECT_EQ(Accesses(), (std::vector<std::string>{"V0 W 0xB0080000 = 0x00000149"}));
+    EXPECT_EQ(state.TvModeSave[0], 1);
+    EXPECT_EQ(SetTVP2pMode(1, 1), 1);
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 0, 0xB0080000), 0x0000014Bu);
+    EXPECT_EQ(state.TvModeSave[0], 3);
+}
+
+TEST_F(GateTest, RdP2pModeTakesTheRegisterIntoTheShadow) {
+    StartUp();
+    RadovlSim_PokeVideo(0, 1, 0xB0080000, 0xABCD7FFF);
+    for (uint32_t block : {0xB0080100u, 0xB0080200u, 0xB0080300u, 0xB0080400u}) {
+        RadovlSim_PokeVideo(0, 1, block, 0xF0F0F0F1);
+    }
+    EXPECT_EQ(SetRDP2pMode(2, 0), 1);
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0xB0080000), 0x00007EB7u);  // low 16 bits, bits 3, 6, 8 cleared
+    EXPECT_EQ(state.ControlShadow[1], 0x7EB7);
+    for (uint32_t block : {0xB0080100u, 0xB0080200u, 0xB0080300u, 0xB0080400u}) {
+        EXPECT_EQ(RadovlSim_PeekVideo(0, 1, block), 0xF0F0F0F0u) << Hex(block);
+    }
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 0, 0xB0080000), 0x0000014Bu);  // channel 1 untouched
+}
+
+TEST_F(GateTest, ScreenPropertyBeforeAndAfterStartUp) {
+    // Before start-up there is no board to read: only the display mode is kept.
+    EXPECT_EQ(KT_RDSP_SetScreenProp(1, 0), 1);
+    EXPECT_EQ(state.DisMode, 0);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(0, 1), -1);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(2, 0), -1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+
+    StartUp();
+    RadovlSim_PokeMain(0, 0xB0203000, 0xF0F0F0F0);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(0, 3), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203000), 0xF0F0F0F3u);
+    RadovlSim_TraceClear();
+    EXPECT_EQ(KT_RDSP_SetScreenProp(0, 4), -1);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(2, 0), -1);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(1, 7), 1);
+    EXPECT_EQ(state.DisMode, 7);
+    // Each call read DisplayControl, none wrote anything.
+    EXPECT_EQ(Accesses(), (std::vector<std::string>{"R32 0xB0203000 -> 0xF0F0F0F3", "R32 0xB0203000 -> 0xF0F0F0F3",
+                                                     "R32 0xB0203000 -> 0xF0F0F0F3"}));
+    EXPECT_EQ(KT_RDSP_SetScreenProp(0x100, 0x101), 1);  // which 0, value 1
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203000), 0xF0F0F0F1u);
+}
+
+TEST_F(GateTest, InitAndScreenPropNeverReturnNotInitialised) {
+    RadovlSim_SetBoardPresent(0, 0);
+    CaptureStdout([] { EXPECT_EQ(KT_RDSP_Init(), -1); });
+    EXPECT_NE(KT_RDSP_SetScreenProp(0, 0), -2);
+    EXPECT_NE(KT_RDSP_SetScreenProp(5, 0), -2);
+}
+
+}  // namespace
+}  // namespace radovl::test

@@ -1,0 +1,202 @@
+// The simulated board's own rules, as console developers rely on them.
+#include "api/state.h"
+#include "board/access.h"
+#include "board/connection.h"
+#include "support/board_test.h"
+
+namespace radovl::test {
+namespace {
+
+class SimulatorTest : public BoardTest {
+protected:
+    void SetUp() override {
+        BoardTest::SetUp();
+        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        RadovlSim_TraceClear();
+    }
+};
+
+TEST_F(SimulatorTest, UnalignedWordTouchesFourBytesFromItsAddress) {
+    BoardWrite32(0xB0080000, 0x11223344);
+    BoardWrite32(0xB0080004, 0x55667788);
+    BoardWrite32(0xB0080002, 0xAABBCCDD);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0080000), 0xCCDD3344u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0080004), 0x5566AABBu);
+    EXPECT_EQ(BoardRead32(0xB0080002), 0xAABBCCDDu);
+}
+
+TEST_F(SimulatorTest, TraceValueConventions) {
+    RadovlSim_PokeMain(0, 0x1000, 0x000000F0);
+    BoardWrite8(0x1000, static_cast<int8_t>(0x80));
+    BoardRead8(0x1000);
+    SendMemoryRequest(2, 2, 4, 0x102, 1, state.currentBoard);  // set bits, 8 bits wide
+    const auto trace = Trace();
+    ASSERT_EQ(trace.size(), 5u);
+    EXPECT_EQ(trace[1].value, 0x80u);
+    EXPECT_EQ(trace[3].value, 0x80u);
+    EXPECT_EQ(trace[4].value, 0x02u);
+    EXPECT_EQ(RadovlSim_PeekPci(0, 4) & 0xFF, 0x02u);
+}
+
+TEST_F(SimulatorTest, PciStatusClearAndPageRegister) {
+    SendMemoryRequest(1, 2, 0, 0xFF, 1, state.currentBoard);
+    SendMemoryRequest(3, 2, 0, 0x04, 1, state.currentBoard);
+    EXPECT_EQ(RadovlSim_PeekPci(0, 0) & 0xFF, 0xFBu);
+    SelectPage(0xFFC00000);
+    EXPECT_EQ(RadovlSim_PeekPci(0, 8), 1023u);
+}
+
+TEST_F(SimulatorTest, MainDspStartLatch) {
+    EXPECT_EQ(RadovlSim_DspStarted(0, 0), 0);
+    SendMemoryRequest(1, 2, 4, 2, 1, state.currentBoard);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 0), 1);
+    SendMemoryRequest(1, 2, 4, 0, 1, state.currentBoard);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 0), 1);  // still running after the interrupt is released
+    SendMemoryRequest(2, 2, 4, 1, 1, state.currentBoard);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 0), 0);  // reset
+}
+
+TEST_F(SimulatorTest, VideoDspStartsFromBridgeControl) {
+    BoardWrite32(0x6C000410, 0x00030003);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 2), 1);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 1), 0);
+    BoardWrite8(0x6C000004, 0x01);  // DSP 1's reset line low: held in reset
+    EXPECT_EQ(RadovlSim_DspStarted(0, 2), 0);
+}
+
+TEST_F(SimulatorTest, ScratchFaultShowsBit16OnEveryReadOfTheRegister) {
+    RadovlSim_SetScratchFault(0, 1);
+    BoardWrite32(0xB0203008, 0x1234);
+    EXPECT_EQ(BoardRead32(0xB0203008), 0x00011234u);
+    EXPECT_EQ(BoardRead8(0xB020300A), 0x01u);
+    EXPECT_EQ(BoardRead32(0xB0203004), 0u);  // neighbours unaffected
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203008), 0x1234u);  // storage itself is plain
+}
+
+TEST_F(SimulatorTest, I2cStatusBusyRules) {
+    struct Case {
+        int32_t busyReads;
+        std::vector<uint32_t> statuses;  // status reads after one command write
+    };
+    const Case cases[] = {
+        {1, {0x02, 0x00, 0x00}},
+        {0, {0x00, 0x00}},
+        {3, {0x02, 0x02, 0x02, 0x00}},
+        {-1, {0x02, 0x02, 0x02, 0x02, 0x02}},
+    };
+    for (const Case& c : cases) {
+        RadovlSim_Reset();
+        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        EXPECT_EQ(BoardRead8(0xB0300030), 0u) << "before any command";
+        RadovlSim_SetI2cBusyReads(c.busyReads);
+        BoardWrite32(0xB0300030, 0x10);
+        for (size_t i = 0; i < c.statuses.size(); ++i) {
+            EXPECT_EQ(BoardRead8(0xB0300030), c.statuses[i]) << "busy " << c.busyReads << " read " << i;
+        }
+    }
+}
+
+void Command(uint32_t data, uint32_t command) {
+    BoardWrite32(0xB030002C, data);
+    BoardWrite32(0xB0300030, command);
+}
+
+TEST_F(SimulatorTest, DecoderTakesRegisterThenAutoIncrementingBytes) {
+    Command(0xBA, 0x90);  // start, address 0x5D for writing
+    Command(0x20, 0x10);  // register
+    Command(0x01, 0x10);
+    Command(0x02, 0x50);  // last byte and stop
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5D, 0x20), 0x01);
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5D, 0x21), 0x02);
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5C, 0x20), 0x00);
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x50, 0x20), -1);
+    // Only the register byte: nothing stored. Another address: nothing stored.
+    Command(0xB8, 0x90);
+    Command(0x30, 0x50);
+    Command(0xB4, 0x90);
+    Command(0x30, 0x10);
+    Command(0x07, 0x50);
+    for (int reg = 0; reg < 256; ++reg) {
+        if (reg == 0x20 || reg == 0x21) continue;
+        EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5C, reg), 0) << reg;
+        EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5D, reg), 0) << reg;
+    }
+}
+
+TEST_F(SimulatorTest, FaultsCountFromTheLastTraceClear) {
+    RadovlSim_FailRequests(3, -1, static_cast<int32_t>(0x90130000));
+    BoardWrite32(0x1000, 1);  // requests 1, 2
+    BoardWrite32(0x1004, 2);  // requests 3, 4: fail
+    BoardWrite32(0x1008, 3);  // 5, 6: fail
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1000), 1u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1004), 0u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1008), 0u);
+    const auto trace = Trace();
+    ASSERT_EQ(trace.size(), 6u);
+    EXPECT_EQ(trace[1].status, 0);
+    EXPECT_EQ(trace[2].status, static_cast<int32_t>(0x90130000));
+    EXPECT_EQ(trace[5].status, static_cast<int32_t>(0x90130000));
+    RadovlSim_FailRequests(2, 2, 0);
+    RadovlSim_TraceClear();
+    BoardWrite32(0x1010, 4);
+    BoardWrite32(0x1014, 5);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1010), 0u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1014), 5u);
+}
+
+TEST_F(SimulatorTest, TraceOffStillCountsRequests) {
+    RadovlSim_SetTraceEnabled(0);
+    BoardWrite32(0x1000, 1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    EXPECT_EQ(RadovlSim_RequestCount(), 2u);
+    RadovlSim_FailRequests(3, 1, static_cast<int32_t>(0x900B0000));
+    BoardWrite32(0x1004, 1);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1004), 1u);  // request 3 was the page write
+}
+
+TEST_F(SimulatorTest, PeekAndPokeHaveNoSideEffects) {
+    RadovlSim_PokeMain(0, 0xB0300030, 0x90);
+    EXPECT_EQ(BoardRead8(0xB0300030), 0u);  // no command was issued through the core
+    RadovlSim_PokeMain(0, 0x6C000400, 0x00030003);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 1), 0);
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 2, 0), 0u);  // no such DSP
+}
+
+TEST(SimulatorMonitors, NearestMonitorRule) {
+    RadovlSim_Reset();
+    RadovlSim_ClearMonitors();
+    RadovlSim_AddMonitor(0, 0, 1280, 1024);
+    RadovlSim_AddMonitor(1280, 0, 2560, 1024);
+    struct Case {
+        int32_t x, y;
+        int32_t left, top;
+    };
+    const Case cases[] = {
+        {1300, 20, 1280, 0},   // inside the second
+        {1279, 1023, 0, 0},    // last pixel of the first
+        {1280, 0, 1280, 0},    // first pixel of the second
+        {3000, 500, 1280, 0},  // beyond the right edge: nearest is the second
+        {-5, 500, 0, 0},       // left of everything: the first
+        {1280, -1, 1280, 0},   // above the second's first column
+        {1279, -1, 0, 0},      // above the first's last column
+    };
+    for (const Case& c : cases) {
+        const platform::Rect m = platform::MonitorOfPoint(c.x, c.y);
+        EXPECT_EQ(m.left, c.left) << c.x << "," << c.y;
+        EXPECT_EQ(m.top, c.top) << c.x << "," << c.y;
+    }
+    // Equal distance: the earlier monitor.
+    RadovlSim_ClearMonitors();
+    RadovlSim_AddMonitor(0, 0, 100, 100);
+    RadovlSim_AddMonitor(201, 0, 300, 100);
+    EXPECT_EQ(platform::MonitorOfPoint(149, 50).left, 0);
+    EXPECT_EQ(platform::MonitorOfPoint(150, 50).left, 0);  // 51 from both
+    EXPECT_EQ(platform::MonitorOfPoint(151, 50).left, 201);
+    // No monitor: relative to the origin, as primary.
+    RadovlSim_ClearMonitors();
+    EXPECT_EQ(platform::MonitorOfPoint(500, 500).left, 0);
+    RadovlSim_Reset();
+}
+
+}  // namespace
+}  // namespace radovl::test

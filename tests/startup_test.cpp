@@ -1,0 +1,189 @@
+// KT_RDSP_Init on the normal and the fallback path, its failures, and the
+// register state it leaves.
+#include "api/state.h"
+#include "support/board_test.h"
+
+namespace radovl::test {
+namespace {
+
+using StartUpTest = BoardTest;
+
+int32_t InitQuietly(std::string* printed = nullptr) {
+    int32_t status = 0;
+    const std::string out = CaptureStdout([&] { status = KT_RDSP_Init(); });
+    if (printed != nullptr) *printed = out;
+    return status;
+}
+
+size_t Count(const std::vector<RadovlSimRequest>& trace, uint32_t code, int32_t board) {
+    size_t n = 0;
+    for (const RadovlSimRequest& r : trace) n += r.code == code && r.board == board;
+    return n;
+}
+
+TEST_F(StartUpTest, NormalPathKeepsTheScratchValueAndUsesBoard0) {
+    WriteDisplayPrograms();
+    RadovlSim_PokeMain(0, 0xB0203008, 0x0000ABCD);
+    std::string printed;
+    ASSERT_EQ(InitQuietly(&printed), 1);
+    EXPECT_EQ(printed, "The file ./out/idbout/testcmp.out was opened\n"
+                       "The file ./out/idbout/testcmp.out was opened\n");
+    const auto trace = Trace();
+    EXPECT_EQ(Count(trace, 0xC35020C3, 0), 1u);  // one bring-up
+    EXPECT_EQ(Count(trace, 0xC35020C3, 1), 0u);
+    EXPECT_EQ(RadovlSim_SleptMs(), 0u);         // no fallback programs
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203008), 0x0000ABCDu);
+    const auto scratch = Matching(Accesses(trace), "0xB0203008");
+    EXPECT_EQ(scratch, (std::vector<std::string>{"R32 0xB0203008 -> 0x0000ABCD", "W32 0xB0203008 = 0x00001234",
+                                                  "R32 0xB0203008 -> 0x00001234", "W32 0xB0203008 = 0x0000ABCD"}));
+}
+
+TEST_F(StartUpTest, EndsWithTheInitialRegisterWritesInOrder) {
+    WriteDisplayPrograms();
+    ASSERT_EQ(InitQuietly(), 1);
+    const auto accesses = Accesses();
+    const std::vector<std::string> tail = {
+        "V0 W 0xB0080004 = 0x00000000",
+        "V1 W 0xB0080004 = 0x00000000",
+        "V0 W 0xB0080000 = 0x00000003",  // TV mode 11, channel 1
+        "V1 W 0xB0080000 = 0x00000003",
+        "V0 R 0xB0080000 -> 0x00000003",  // RD P2p on, channel 1
+        "V0 W 0xB0080000 = 0x0000014B",
+        "V0 R 0xB0080100 -> 0x00000000", "V0 W 0xB0080100 = 0x00000001",
+        "V0 R 0xB0080200 -> 0x00000000", "V0 W 0xB0080200 = 0x00000001",
+        "V0 R 0xB0080300 -> 0x00000000", "V0 W 0xB0080300 = 0x00000001",
+        "V0 R 0xB0080400 -> 0x00000000", "V0 W 0xB0080400 = 0x00000001",
+        "V1 R 0xB0080000 -> 0x00000003",
+        "V1 W 0xB0080000 = 0x0000014B",
+        "V1 R 0xB0080100 -> 0x00000000", "V1 W 0xB0080100 = 0x00000001",
+        "V1 R 0xB0080200 -> 0x00000000", "V1 W 0xB0080200 = 0x00000001",
+        "V1 R 0xB0080300 -> 0x00000000", "V1 W 0xB0080300 = 0x00000001",
+        "V1 R 0xB0080400 -> 0x00000000", "V1 W 0xB0080400 = 0x00000001",
+        "R32 0xB0203020 -> 0x00000000", "W32 0xB0203020 = 0x02000000",  // A/R colour green, channel 1 only
+        "R32 0xB0203010 -> 0x00000000", "W32 0xB0203010 = 0x00FF00FF",  // TV keys
+        "R32 0xB0203014 -> 0x00000000", "W32 0xB0203014 = 0x00FF00FF",
+        "R32 0xB0203020 -> 0x02000000", "W32 0xB0203020 = 0x02FF00FF",  // A/R keys
+        "R32 0xB0203024 -> 0x00000000", "W32 0xB0203024 = 0x00FF00FF",
+    };
+    ASSERT_GE(accesses.size(), tail.size());
+    EXPECT_EQ(std::vector<std::string>(accesses.end() - static_cast<long>(tail.size()), accesses.end()), tail);
+
+    // What the board holds afterwards.
+    EXPECT_EQ(RadovlSim_DspStarted(0, 1), 1);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 2), 1);
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 0, 0x80000000), 0x80001000u);
+    EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0x80000000), 0x80001000u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203000), 0u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0300028), 0x80u);
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5C, 0x00), 0x02);
+    EXPECT_EQ(RadovlSim_PeekDecoder(0, 0x5D, 0x0C), 0x80);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(state.mini[i].scale, 1);
+        EXPECT_EQ(state.mini[i].distance, 0);
+        EXPECT_EQ(state.TvModeSave[i], 3);
+    }
+    EXPECT_EQ(state.DisMode, 1);
+}
+
+TEST_F(StartUpTest, ScreenBoundsAreTheLastColumnAndRow) {
+    struct Case {
+        int32_t left, top, right, bottom;
+    };
+    for (const Case& c : {Case{0, 0, 1280, 1024}, Case{-1280, 0, 1280, 1024}, Case{0, -200, 1920, 1080}}) {
+        RadovlSim_Reset();
+        RadovlSim_SetScreen(c.left, c.top, c.right, c.bottom);
+        ASSERT_EQ(InitQuietly(), 1);
+        EXPECT_EQ(state.screenLeft, c.left);
+        EXPECT_EQ(state.screenTop, c.top);
+        EXPECT_EQ(state.screenRight, c.right - 1);
+        EXPECT_EQ(state.screenBottom, c.bottom - 1);
+    }
+}
+
+TEST_F(StartUpTest, FailingScratchRegisterFallsBackToBoard1) {
+    WriteDisplayPrograms();
+    RadovlSim_SetScratchFault(0, 1);
+    RadovlSim_PokeMain(0, 0xB0203008, 0x00000077);
+    ASSERT_EQ(InitQuietly(), 1);
+    const auto trace = Trace();
+    // The old value, as the faulty register showed it, is written back.
+    EXPECT_EQ(Matching(Accesses(trace), "0xB0203008"),
+              (std::vector<std::string>{"R32 0xB0203008 -> 0x00010077", "W32 0xB0203008 = 0x00001234",
+                                        "R32 0xB0203008 -> 0x00011234", "W32 0xB0203008 = 0x00010077"}));
+    EXPECT_EQ(RadovlSim_SleptMs(), 300u);
+    EXPECT_EQ(Count(trace, 0xC35020C3, 1), 1u);
+    EXPECT_EQ(RadovlSim_DspStarted(0, 0), 1);  // fallback program interrupted on board 0
+    // After board 1's window query, every request goes to board 1.
+    size_t query = 0;
+    while (!(trace[query].code == 0xC35020C3 && trace[query].board == 1)) ++query;
+    for (size_t i = query; i < trace.size(); ++i) ASSERT_EQ(trace[i].board, 1) << i;
+    // Board 1 got the display programs and the start-up state; board 0's
+    // connection was never closed.
+    EXPECT_EQ(RadovlSim_PeekVideo(1, 0, 0x80000000), 0x80001000u);
+    EXPECT_EQ(RadovlSim_PeekMain(1, 0xB0203010), 0x00FF00FFu);
+    EXPECT_EQ(RadovlSim_OpenHandles(), 4);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), 1);
+    EXPECT_EQ(RadovlSim_PeekMain(1, 0xB0203018), 0x02000000u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203018), 0u);
+}
+
+TEST_F(StartUpTest, FallbackWithoutBoard1Fails) {
+    RadovlSim_SetScratchFault(0, 1);
+    RadovlSim_SetBoardPresent(1, 0);
+    std::string printed;
+    EXPECT_EQ(InitQuietly(&printed), -1);
+    EXPECT_NE(printed.find("Error : board initialization failed : 0xA1020001 : Can't communicate with\n"
+                           "the driver for board #1\n"),
+              std::string::npos);
+    EXPECT_EQ(state.initialised, 0);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
+}
+
+TEST_F(StartUpTest, AbsentBoardFailsAndEverythingStaysGated) {
+    RadovlSim_SetBoardPresent(0, 0);
+    std::string printed;
+    EXPECT_EQ(InitQuietly(&printed), -1);
+    EXPECT_EQ(printed, "Error : board initialization failed : 0xA1020000 : Can't communicate with\n"
+                       "the driver for board #0\n");
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
+    EXPECT_EQ(SetTVP2pMode(1, 1), -2);
+    EXPECT_EQ(RadovlSim_OpenHandles(), 0);
+}
+
+TEST_F(StartUpTest, RepeatedStartUpOpensAgainWithoutClosing) {
+    ASSERT_EQ(InitQuietly(), 1);
+    RadovlSim_TraceClear();
+    ASSERT_EQ(InitQuietly(), 1);
+    EXPECT_EQ(Count(Trace(), 0xC35020C3, 0), 1u);
+    EXPECT_EQ(RadovlSim_OpenHandles(), 4);  // two connections to board 0
+    EXPECT_EQ(state.initialised, 1);
+}
+
+TEST_F(StartUpTest, RepeatedStartUpThatCannotOpenLeavesOperationsRefused) {
+    ASSERT_EQ(InitQuietly(), 1);
+    RadovlSim_SetBoardPresent(0, 0);
+    EXPECT_EQ(InitQuietly(), -1);
+    EXPECT_EQ(state.initialised, 1);
+    EXPECT_EQ(state.currentBoard, nullptr);
+    RadovlSim_TraceClear();
+    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
+    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), -2);
+    EXPECT_EQ(SetTVP2pMode(1, 1), -2);
+    EXPECT_EQ(SetRDP2pMode(1, 1), -2);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(1, 0), 1);
+    EXPECT_EQ(KT_RDSP_SetScreenProp(0, 1), -1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+}
+
+TEST_F(StartUpTest, DisplayModeFileIsReadLast) {
+    WriteDisplayModeFile("DisMode=0\n");
+    ASSERT_EQ(InitQuietly(), 1);
+    EXPECT_EQ(state.DisMode, 0);
+    std::remove(DisplayModeFile().c_str());
+    ASSERT_EQ(InitQuietly(), 1);
+    EXPECT_EQ(state.DisMode, 1);
+}
+
+}  // namespace
+}  // namespace radovl::test
