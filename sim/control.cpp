@@ -39,7 +39,15 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetScratchFault(int32_t board, int32_t on)
     if (ValidBoard(board)) State().boards[board].scratchFault = on != 0;
 }
 
-RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads) { State().i2cBusyReads = reads < 0 ? -1 : reads; }
+RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads) {
+    State().i2cBusyReads = reads < 0 ? -1 : reads;
+    // A core stuck busy comes free once it is told to answer again.
+    if (reads >= 0) {
+        for (radovl::sim::BoardState& board : State().boards) {
+            if (board.i2c.busyReadsLeft < 0) board.i2c.busyReadsLeft = reads;
+        }
+    }
+}
 
 RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count, int32_t status) {
     radovl::sim::Fault fault;

@@ -45,7 +45,8 @@ RADOVL_API void RADOVL_CALL RadovlSim_AddMonitor(int32_t left, int32_t top, int3
 RADOVL_API void RADOVL_CALL RadovlSim_SetExecutablePath(const char *path);
 RADOVL_API void RADOVL_CALL RadovlSim_SetBoardPresent(int32_t board, int32_t present);
 RADOVL_API void RADOVL_CALL RadovlSim_SetScratchFault(int32_t board, int32_t on);
-/* Status reads that show busy after each I2C command: 0 never busy, -1 stuck. */
+/* Status reads that show busy after each I2C command: 0 never busy, -1 stuck.
+ * A core left stuck by -1 answers again after a call with 0 or more. */
 RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads);
 /* Fail requests first .. first+count-1 (1-based, counted since the last
  * trace clear; count -1 = every request from first on; count 0 = none) with
