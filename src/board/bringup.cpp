@@ -1,5 +1,6 @@
 #include "board/bringup.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -147,8 +148,13 @@ bool LoadFallbackPrograms() {
 }
 
 void ForgetBoardConnections() {
-    for (BoardConnection* connection : OpenedConnections()) delete connection;
-    OpenedConnections().clear();
+    auto& opened = OpenedConnections();
+    // A connection opened without bring-up and handed to currentBoard (as
+    // the board-level tests do) has no other owner.
+    if (std::find(opened.begin(), opened.end(), state.currentBoard) == opened.end()) delete state.currentBoard;
+    state.currentBoard = nullptr;
+    for (BoardConnection* connection : opened) delete connection;
+    opened.clear();
 }
 
 }  // namespace radovl

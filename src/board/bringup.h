@@ -24,7 +24,7 @@ void InterruptMainDsp();
 
 // Every connection bring-up opened stays open for the life of the process;
 // this drops the records (not the handles) when the simulated process is
-// reset.
+// reset, with the current one if it was opened without bring-up.
 void ForgetBoardConnections();
 
 }  // namespace radovl
