@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev
+  valgrind
 )
 
 missing=()

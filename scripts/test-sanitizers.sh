@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the library, the simulated board and every test with
+# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer into
+# build-asan/ and runs the whole test suite there; any report stops the test
+# that made it. Then runs the start-up tests of the normal build under
+# Valgrind memcheck (no errors, no definitely lost bytes).
+#
+# Called by scripts/test.sh after the normal build and tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+[ "$jobs" -gt 2 ] && jobs=2
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADOVL_SANITIZE=ON \
+  -DRADOVL_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== tests with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -E python_ctypes_host
+
+# The ctypes host loads the instrumented library into the Python
+# interpreter: the sanitizer runtime has to come first, and the
+# interpreter's own allocations are not ours to count.
+if ctest --test-dir build-asan -N -R python_ctypes_host | grep -q "Total Tests: 1"; then
+  LD_PRELOAD="$(g++ -print-file-name=libasan.so):$(g++ -print-file-name=libubsan.so)" \
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -R python_ctypes_host
+fi
+
+echo "== start-up tests under Valgrind memcheck"
+valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 \
+  --quiet build/tests/radovl_tests --gtest_filter='StartUpTest.*' \
+  --gtest_brief=1
+valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 \
+  --quiet build/tests/hardening/radovl_hardening_tests --gtest_filter='OpenFailure.*' --gtest_brief=1
+echo "Valgrind memcheck: no errors, no definitely lost bytes"
