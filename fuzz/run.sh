@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Fuzzes the program loader and the display-mode file reader with libFuzzer
+# (clang 14, AddressSanitizer, UndefinedBehaviorSanitizer), one target after
+# the other, each for SECONDS (default 600).
+#
+#   fuzz/run.sh [SECONDS] [TARGET...]      targets: loader dismode
+#
+# Builds into build-fuzz/. The working corpus grows in build-fuzz/corpus-*;
+# crashing inputs land in build-fuzz/artifacts-*/ and belong in
+# fuzz/corpus/TARGET/ once fixed, so that every test run replays them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(loader dismode)
+
+cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADOVL_FUZZ=ON -DRADOVL_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
+
+declare -A maxlen=([loader]=8192 [dismode]=1200)
+for t in "${targets[@]}"; do
+  mkdir -p "build-fuzz/corpus-$t" "build-fuzz/artifacts-$t"
+  echo "== fuzzing $t for ${seconds}s"
+  nice build-fuzz/fuzz/fuzz_$t "build-fuzz/corpus-$t" "fuzz/corpus/$t" \
+    -dict="fuzz/$t.dict" -max_len="${maxlen[$t]}" -timeout=10 -max_total_time="$seconds" \
+    -artifact_prefix="$PWD/build-fuzz/artifacts-$t/" -print_final_stats=1 \
+    >"build-fuzz/fuzz-$t.log" 2>&1 || { tail -40 "build-fuzz/fuzz-$t.log"; exit 1; }
+  grep -E "^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|Done " \
+    "build-fuzz/fuzz-$t.log"
+done
