@@ -1,0 +1,284 @@
+// Benchmarks of the library and the simulated board.
+//
+//   PublicApi/SetPPIColor, PublicApi/OpenPPI   driver requests per second through the exports
+//   StartUp/TwoMiBPrograms                     KT_RDSP_Init loading a 1 MiB program into both video DSPs
+//   RequestPath/Library, RequestPath/Replay    the same request stream through the library and
+//                                              straight into the simulated driver
+//   RequestPath/IoctlSyscall                   one ioctl system call: the floor of any real driver path
+//
+// Times and rates are CPU time of the benchmark's thread: the machine is
+// shared, and waiting for a core is not the library's cost.
+//
+// Before the benchmarks run, the simulator's memory after the two 1 MiB
+// loads is measured and reported in the context (sim_rss_delta_kib,
+// sim_pages_kib, vm_hwm_kib). bench/run.sh runs this and writes the table.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "board/driver.h"
+#include "coff/coff_writer.h"
+#include "radovl/radovl.h"
+#include "radovl/sim.h"
+#include "sim/simulator.h"
+
+namespace {
+
+constexpr uint32_t ProgramBytes = 1u << 20;
+
+// The benchmark's own directory, with the display program start-up loads.
+class Workplace {
+public:
+    Workplace() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "radovl-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        dir_ = pattern;
+        if (chdir(dir_.c_str()) != 0) std::abort();
+        radovl::coff::Section pointer;
+        pointer.name = ".distptr";
+        pointer.address = 0x80000000;
+        pointer.data = radovl::coff::WordBytes({0x80001000});
+        radovl::coff::Section text;
+        text.name = ".text";
+        text.address = 0x80100000;
+        text.data.resize(ProgramBytes);
+        for (uint32_t i = 0; i < ProgramBytes; ++i) text.data[i] = static_cast<uint8_t>(i * 13 + 5);
+        if (!radovl::coff::WriteFile(dir_ + "/out/idbout/testcmp.out", radovl::coff::BuildProgram({pointer, text}))) {
+            std::abort();
+        }
+    }
+    ~Workplace() {
+        std::error_code error;
+        std::filesystem::remove_all(dir_, error);
+    }
+    const std::string& Dir() const { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+Workplace& Place() {
+    static Workplace place;
+    return place;
+}
+
+// The loader prints a line per program file; the benchmark's output is
+// its table.
+class QuietStdout {
+public:
+    QuietStdout() {
+        std::fflush(stdout);
+        saved_ = dup(STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(null);
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        dup2(saved_, STDOUT_FILENO);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+// A fresh board and process, then start-up with the trace off.
+void StartUp() {
+    RadovlSim_Reset();
+    RadovlSim_SetExecutablePath((Place().Dir() + "/bin/console").c_str());
+    RadovlSim_SetTraceEnabled(0);
+    QuietStdout quiet;
+    if (KT_RDSP_Init() != 1) std::abort();
+}
+
+void Rates(benchmark::State& state, uint64_t requests) {
+    state.counters["requests"] = benchmark::Counter(static_cast<double>(requests) / state.iterations());
+    state.counters["requests_per_s"] = benchmark::Counter(static_cast<double>(requests), benchmark::Counter::kIsRate);
+}
+
+// ---------------------------------------------------------------------------
+// (a) Requests per second through the public API.
+
+template <typename Call>
+void ThroughApi(benchmark::State& state, Call call) {
+    StartUp();
+    RadovlSim_TraceClear();
+    if (call() != 1) {
+        state.SkipWithError("the operation is refused (window operations not built)");
+        return;
+    }
+    RadovlSim_TraceClear();
+    for (auto _ : state) benchmark::DoNotOptimize(call());
+    Rates(state, RadovlSim_RequestCount());
+}
+
+void SetPPIColor(benchmark::State& state) {
+    ThroughApi(state, [] { return KT_RDSP_SetPPIColor(1, 0xFF800000); });
+}
+void OpenPPI(benchmark::State& state) {
+    ThroughApi(state, [] { return KT_RDSP_OpenPPI(1, 100, 50, 400, 300); });
+}
+
+// ---------------------------------------------------------------------------
+// (b) Start-up with a 1 MiB program in each video DSP.
+
+void StartUpTwoMiB(benchmark::State& state) {
+    uint64_t requests = 0;
+    for (auto _ : state) {
+        StartUp();
+        requests += RadovlSim_RequestCount();
+    }
+    Rates(state, requests);
+}
+
+// ---------------------------------------------------------------------------
+// (c) The library's own cost per request: start-up's request stream
+// through the library, against the same stream handed straight to the
+// simulated driver.
+
+struct Recorded {
+    uint32_t code;
+    radovl::MemoryRequest record;
+};
+
+const std::vector<Recorded>& StartUpStream() {
+    static const std::vector<Recorded> stream = [] {
+        StartUp();
+        RadovlSim_Reset();
+        RadovlSim_SetExecutablePath((Place().Dir() + "/bin/console").c_str());
+        {
+            QuietStdout quiet;
+            KT_RDSP_Init();
+        }
+        std::vector<Recorded> out(static_cast<size_t>(RadovlSim_TraceCount()));
+        for (size_t i = 0; i < out.size(); ++i) {
+            RadovlSimRequest r{};
+            RadovlSim_TraceGet(static_cast<int32_t>(i), &r);
+            out[i].code = r.code;
+            out[i].record = radovl::MemoryRequest{0, r.function, r.space, r.offset, 0, r.count, r.data};
+        }
+        RadovlSim_Reset();  // the trace's memory back
+        return out;
+    }();
+    return stream;
+}
+
+void LibraryPath(benchmark::State& state) {
+    const size_t expected = StartUpStream().size();
+    uint64_t requests = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RadovlSim_Reset();
+        RadovlSim_SetExecutablePath((Place().Dir() + "/bin/console").c_str());
+        RadovlSim_SetTraceEnabled(0);
+        state.ResumeTiming();
+        {
+            QuietStdout quiet;
+            KT_RDSP_Init();
+        }
+        requests += RadovlSim_RequestCount();
+    }
+    if (requests != expected * state.iterations()) state.SkipWithError("the stream differs from the recorded one");
+    Rates(state, requests);
+}
+
+void ReplayPath(benchmark::State& state) {
+    const std::vector<Recorded>& stream = StartUpStream();
+    uint64_t requests = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RadovlSim_Reset();
+        RadovlSim_SetTraceEnabled(0);
+        const radovl::sim::Handle device = radovl::sim::OpenDevice("\\\\.\\RarU64Ruz0");
+        state.ResumeTiming();
+        for (const Recorded& r : stream) {
+            uint32_t value = 0;
+            if (r.code == radovl::WindowQueryCode) {
+                radovl::WindowQuery query{};
+                radovl::sim::DeviceIoControl(device, r.code, &query, sizeof query, nullptr);
+            } else {
+                radovl::MemoryRequest record = r.record;
+                radovl::sim::DeviceIoControl(device, r.code, &record, sizeof record, &value);
+            }
+            benchmark::DoNotOptimize(value);
+        }
+        requests += stream.size();
+    }
+    Rates(state, requests);
+}
+
+// ---------------------------------------------------------------------------
+// (d) One ioctl system call that the kernel refuses at once: no real
+// driver request can cost less.
+
+void IoctlSyscall(benchmark::State& state) {
+    const int fd = open("/dev/null", O_RDWR);
+    radovl::MemoryRequest record{};
+    uint64_t calls = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ioctl(fd, radovl::MemoryRequestCode, &record));
+        ++calls;
+    }
+    close(fd);
+    Rates(state, calls);
+}
+
+// ---------------------------------------------------------------------------
+// (e) The simulator's memory after the two loads.
+
+long StatusKib(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t length = std::strlen(field);
+    while (std::getline(status, line)) {
+        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':') {
+            return std::stol(line.substr(length + 1));
+        }
+    }
+    return -1;
+}
+
+void MeasureMemory() {
+    Place();
+    RadovlSim_Reset();
+    const long before = StatusKib("VmRSS");
+    StartUp();
+    const long after = StatusKib("VmRSS");
+    size_t pages = 0;
+    for (const radovl::sim::BoardState& board : radovl::sim::State().boards) {
+        pages += board.main.PagesInUse();
+        for (const radovl::sim::SparseMemory& video : board.video) pages += video.PagesInUse();
+    }
+    benchmark::AddCustomContext("sim_requests_per_start_up", std::to_string(RadovlSim_RequestCount()));
+    benchmark::AddCustomContext("sim_rss_delta_kib", std::to_string(after - before));
+    benchmark::AddCustomContext("sim_pages_kib", std::to_string(pages * 4));
+    benchmark::AddCustomContext("vm_hwm_kib", std::to_string(StatusKib("VmHWM")));
+    RadovlSim_Reset();
+}
+
+}  // namespace
+
+BENCHMARK(SetPPIColor)->Name("PublicApi/SetPPIColor");
+BENCHMARK(OpenPPI)->Name("PublicApi/OpenPPI");
+BENCHMARK(StartUpTwoMiB)->Name("StartUp/TwoMiBPrograms")->Unit(benchmark::kMillisecond);
+BENCHMARK(LibraryPath)->Name("RequestPath/Library")->Unit(benchmark::kMillisecond);
+BENCHMARK(ReplayPath)->Name("RequestPath/Replay")->Unit(benchmark::kMillisecond);
+BENCHMARK(IoctlSyscall)->Name("RequestPath/IoctlSyscall");
+
+int main(int argc, char** argv) {
+    MeasureMemory();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,72 @@
+"""Turns the benchmark's JSON into the results table: medians of the
+repetitions, requests per second, the library's own cost per request
+against one system call, and the simulator's memory, each with its
+target."""
+import json
+import sys
+
+
+def main(path):
+    data = json.load(open(path))
+    context = data["context"]
+    median = {}
+    errors = {}
+    for b in data["benchmarks"]:
+        name = b.get("run_name", b["name"])
+        if b.get("error_occurred"):
+            errors[name] = b.get("error_message", "error")
+        elif b.get("aggregate_name") == "median":
+            median[name] = b
+
+    def ns_per_request(name):
+        b = median[name]
+        scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+        return b["cpu_time"] * scale / b["requests"]
+
+    out = []
+    out.append("| benchmark | CPU time per call | requests per call | requests/s | ns per request |")
+    out.append("|---|---|---|---|---|")
+    for name in ["PublicApi/SetPPIColor", "PublicApi/OpenPPI", "StartUp/TwoMiBPrograms",
+                 "RequestPath/Library", "RequestPath/Replay", "RequestPath/IoctlSyscall"]:
+        if name in errors:
+            out.append(f"| {name} | not run: {errors[name]} | | | |")
+            continue
+        if name not in median:
+            continue
+        b = median[name]
+        out.append(f"| {name} | {b['cpu_time']:.4g} {b['time_unit']} | {b['requests']:.0f} | "
+                   f"{b['requests_per_s'] / 1e6:.2f} M | {ns_per_request(name):.2f} |")
+
+    out.append("")
+    reps = data["benchmarks"][0].get("repetitions", 1) if data["benchmarks"] else 0
+    out.append(f"Medians of {reps} repetitions, CPU time; host load average at start "
+               f"{context.get('load_avg', ['?'])[0] if context.get('load_avg') else '?'}.")
+    out.append("")
+    out.append("| measure | value | target | met |")
+    out.append("|---|---|---|---|")
+    if all(n in median for n in ["RequestPath/Library", "RequestPath/Replay", "RequestPath/IoctlSyscall"]):
+        lib = ns_per_request("RequestPath/Library")
+        sim = ns_per_request("RequestPath/Replay")
+        sys_ns = ns_per_request("RequestPath/IoctlSyscall")
+        own = lib - sim
+        share = 100.0 * own / sys_ns
+        out.append(f"| library's own cost per request (library path - replay) | {own:.2f} ns | | |")
+        out.append(f"| ... as a share of one ioctl system call ({sys_ns:.0f} ns) | {share:.2f} % | <= 10 % | "
+                   f"{'yes' if share <= 10 else 'NO'} |")
+        out.append(f"| library path / replay, time per request | {lib / sim:.3f} | | |")
+        rate = 1e3 / lib
+        out.append(f"| full library + simulator path | {rate:.1f} M requests/s | >= 10 M/s | "
+                   f"{'yes' if rate >= 10 else 'NO'} |")
+    pages = int(context.get("sim_pages_kib", -1))
+    rss = int(context.get("sim_rss_delta_kib", -1))
+    hwm = int(context.get("vm_hwm_kib", -1))
+    out.append(f"| simulator memory after both 1 MiB loads (RSS growth) | {rss / 1024:.2f} MiB | < 32 MiB | "
+               f"{'yes' if 0 <= rss < 32 * 1024 else 'NO'} |")
+    out.append(f"| ... of which simulated memory pages | {pages / 1024:.2f} MiB | | |")
+    out.append(f"| process peak (VmHWM) after the loads | {hwm / 1024:.2f} MiB | | |")
+    out.append(f"| requests of one start-up with both loads | {context.get('sim_requests_per_start_up')} | | |")
+    print("\n".join(out))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
