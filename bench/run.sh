@@ -9,5 +9,5 @@ reps=${1:-7}
 scripts/install-deps.sh
 scripts/build.sh >/dev/null
 nice build/bench/radovl_bench --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
-  --benchmark_report_aggregates_only=true --benchmark_out=build/bench.json --benchmark_out_format=json >/dev/null
+  --benchmark_report_aggregates_only=true --benchmark_out="$PWD/build/bench.json" --benchmark_out_format=json >/dev/null
 python3 bench/table.py build/bench.json | tee build/bench-results.md

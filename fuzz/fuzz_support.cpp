@@ -9,7 +9,11 @@ namespace radovl::fuzz {
 
 const std::string& WorkDir() {
     static const std::string dir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "radovl-fuzz-XXXXXX").string();
+        // Every input is written to a file: memory-backed storage where there is some.
+        std::error_code error;
+        const std::filesystem::path base =
+            std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "radovl-fuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) Broken("cannot create a work directory", 0, 0);
         return pattern;
     }();

@@ -7,6 +7,7 @@
 // as it was and sends nothing (the three operations that read a register
 // before refusing send that one read and no write); nothing but start-up
 // prints; every call returns.
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -102,7 +103,15 @@ private:
     std::mt19937_64 rng_;
 };
 
-bool SameState(const LibraryState& a, const LibraryState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// The library's record byte for byte, padding included: copied with
+// memcpy so that the padding is the record's own.
+using StateBytes = std::array<unsigned char, sizeof(LibraryState)>;
+
+StateBytes Snapshot() {
+    StateBytes bytes;
+    std::memcpy(bytes.data(), &state, sizeof state);
+    return bytes;
+}
 
 bool IsStatus(int32_t status) { return status == 1 || status == -1 || status == -2; }
 
@@ -118,7 +127,7 @@ protected:
     void CheckedCall(const Export& e, const Slots& slots, bool started, Tally* tally) {
         const std::string call = Describe(e, slots);
         const bool isInit = &e == &Exports().front();
-        const LibraryState before = state;
+        const StateBytes before = Snapshot();
         RadovlSim_TraceClear();
         capture_.Begin();
         const int32_t status = Call(e, slots);
@@ -145,7 +154,7 @@ protected:
         }
         if (status == 1) return;
 
-        ASSERT_TRUE(SameState(before, state)) << call << " changed the library's record and returned " << status;
+        ASSERT_TRUE(before == Snapshot()) << call << " changed the library's record and returned " << status;
         const std::vector<std::string> accesses = Accesses();
         switch (e.refusal) {
             case Refusal::SendsNothing:
