@@ -15,6 +15,15 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(loader dismode)
 
+# clang 14 with its sanitizer and libFuzzer runtimes.
+if ! command -v clang++-14 >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "ok installed"; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends clang-14 libclang-rt-14-dev
+fi
+scripts/install-deps.sh
+
 cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADOVL_FUZZ=ON -DRADOVL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-fuzz -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
