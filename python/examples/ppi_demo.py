@@ -7,9 +7,7 @@ registers read back and decoded.
 
 The session runs in a scratch directory that holds a minimal display program
 (out/idbout/testcmp.out), as a console's directory would. --check compares
-every decoded value with what the board must hold and exits 1 on a mismatch;
---windows-pending accepts a library whose window operations are not built
-yet (KT_RDSP_OpenPPI refusing every window) and checks start-up only.
+every decoded value with what the board must hold and exits 1 on a mismatch.
 """
 import argparse
 import ctypes
@@ -121,7 +119,11 @@ def start_up(lib, check):
     check.expect("DistancePointer", pointer, coff.DISTANCE_VARIABLE)
 
 
-def ppi(lib, check, windows_pending):
+def row(label, decoded, registers):
+    print(f"    {label:<14}{decoded:<32}{registers}")
+
+
+def ppi(lib, check):
     main = lambda address: lib.RadovlSim_PeekMain(BOARD, address)  # noqa: E731
     video = lambda address: lib.RadovlSim_PeekVideo(BOARD, VIDEO_DSP, address)  # noqa: E731
 
@@ -130,9 +132,6 @@ def ppi(lib, check, windows_pending):
     status = call(lib, "KT_RDSP_OpenPPI", CHANNEL, 100, 50, 400, 300)
     requests = lib.trace()
     print(f"  ... {len(requests)} driver requests, the last: {requests[-1] if requests else None}")
-    if status != radovl.Status.DONE and windows_pending:
-        print("  the PPI window operations are not built in this library: window checks skipped")
-        return
     check.expect("KT_RDSP_OpenPPI", status, 1)
     check.expect("KT_RDSP_SetPPIDist", call(lib, "KT_RDSP_SetPPIDist", CHANNEL, 100), 1)
     check.expect("KT_RDSP_SetPPIShipDir", call(lib, "KT_RDSP_SetPPIShipDir", CHANNEL, 90.0), 1)
@@ -152,19 +151,20 @@ def ppi(lib, check, windows_pending):
     distance_scale = (scale >> 16) | ((gate >> 28) << 16)
     lut = [main(PPI_COLOUR_LUT + 4 * i) for i in (0, 128, 255)]
 
-    print("  Board state (monitor-relative pixels)")
-    print(f"    size            {size & 0xFFFF} x {size >> 16}            PpiSize     {size:#010x}")
-    print("    first pixel     column %d, row %d         PpiStart    %#010x, PpiDspStart %#010x"
-          % (*position(start, 58), start, dsp_start))
-    print("    last pixel      column %d, row %d        PpiEnd      %#010x" % (*position(end, 58), end))
-    print("    sweep centre    column %d, row %d        PpiCentre   %#010x" % (*position(centre, 16), centre))
-    print(f"    range           {video(PPI_RANGE) & 0x7FF} pixels, step byte {scale >> 8 & 0xFF}")
-    print(f"    distance        {distance} (scale {distance_scale} = distance x 500 / range)")
-    print(f"    ship heading    {heading * 360 / 4096:g} degrees ({heading} of 4096)")
-    print(f"    colour table    entries 0, 128, 255: {', '.join(f'{v:#08x}' for v in lut)}")
-    print(f"    shown           DisplayControl {display:#010x} (PPI {display >> 8 & 1}, on top {display >> 24 & 1}), "
-          f"ChannelControl {control:#06x}")
-    print(f"    output          PpiKeyControl {key:#010x} (second output {key >> 28 & 1}, on top {key >> 26 & 1})")
+    print("  Board state (pixels relative to the monitor)")
+    row("size", "%d x %d" % (size & 0xFFFF, size >> 16), f"PpiSize {size:#010x}")
+    row("first pixel", "column %d, row %d" % position(start, 58),
+        f"PpiStart {start:#010x}, PpiDspStart {dsp_start:#010x}")
+    row("last pixel", "column %d, row %d" % position(end, 58), f"PpiEnd {end:#010x}")
+    row("sweep centre", "column %d, row %d" % position(centre, 16), f"PpiCentre {centre:#010x}")
+    row("range", f"{video(PPI_RANGE) & 0x7FF}, step byte {scale >> 8 & 0xFF}",
+        f"PpiRange {video(PPI_RANGE):#010x}, PpiScale {scale:#010x}")
+    row("distance", f"{distance}, scale {distance_scale}", f"*{video(DISTANCE_POINTER):#010x}, PpiGate {gate:#010x}")
+    row("ship heading", f"{heading * 360 / 4096:g} degrees", f"PpiHeading {video(PPI_HEADING):#010x}")
+    row("colour table", ", ".join(f"{v:#08x}" for v in lut), "PpiColourLut entries 0, 128, 255")
+    row("shown", f"PPI {display >> 8 & 1}, on top {display >> 24 & 1}",
+        f"DisplayControl {display:#010x}, ChannelControl {control:#06x}")
+    row("output", f"second output {key >> 28 & 1}, on top {key >> 26 & 1}", f"PpiKeyControl {key:#010x}")
 
     # The 400 x 300 window at (100, 50) on the primary monitor, centred.
     check.expect("PpiSize", size, 0x012C0190)
@@ -191,8 +191,6 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--library", help="path of the radovl library (default: radovl.load's search)")
     parser.add_argument("--check", action="store_true", help="check the decoded values, exit 1 on a mismatch")
-    parser.add_argument("--windows-pending", action="store_true",
-                        help="accept a library whose window operations are not built yet")
     args = parser.parse_args()
 
     lib = radovl.load(args.library)
@@ -205,7 +203,7 @@ def main():
         # The display-mode file is looked for beside the executable: none here.
         lib.RadovlSim_SetExecutablePath(os.path.join(workspace, "console").encode())
         start_up(lib, check)
-        ppi(lib, check, args.windows_pending)
+        ppi(lib, check)
         lib.RadovlSim_Reset()
         os.chdir(os.path.dirname(workspace))
 
