@@ -103,8 +103,10 @@ int32_t PpiDistanceScale(int dsp) {
     const uint32_t gate = VideoRead32(dsp, PpiGate::Address);
     const int32_t low = SignExtend(FieldGet(PpiScale::DistanceLow, scale), 16);
     const int32_t high = SignExtend(FieldGet(PpiGate::DistanceHigh, gate), 4);
-    const int32_t combined = static_cast<int32_t>(static_cast<uint32_t>(low) | FieldPrep(~DistanceScale::Low, static_cast<uint32_t>(high)));
-    return combined < 1 ? 1 : combined;
+    // The high part goes above bit 15, its sign bits with it.
+    const uint32_t combined = static_cast<uint32_t>(low) | FieldPrep(~DistanceScale::Low, static_cast<uint32_t>(high));
+    const auto distanceScale = static_cast<int32_t>(combined);
+    return distanceScale < 1 ? 1 : distanceScale;
 }
 
 // Distance in PPI pixels.

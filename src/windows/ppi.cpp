@@ -10,6 +10,13 @@ namespace radovl {
 namespace {
 
 constexpr int32_t MaxSize = 1200;
+constexpr int32_t MinGate = 1;
+constexpr int32_t MaxGate = 8;
+constexpr int32_t HeadingUnitsPerTurn = 4096;
+// The sweep is drawn in steps: 8192 over the extent plus half a pixel,
+// less one, at most 255.
+constexpr double StepSpan = 8192.0;
+constexpr int32_t MaxStep = 255;
 
 PpiRecord& Record(int8_t channel) { return state.ppi[ChannelIndex(channel)]; }
 
@@ -44,8 +51,8 @@ void WritePpiEnd(int8_t channel, int32_t x, int32_t y) {
 void WritePpiRange(int8_t channel, int32_t range, int32_t extent) {
     const int dsp = VideoDsp(channel);
     UpdateVideo32(dsp, PpiRange::Address, PpiRange::Written, FieldPrep(PpiRange::Range, static_cast<uint32_t>(range)));
-    int32_t step = static_cast<int32_t>(8192.0 / (extent + 0.5)) - 1;
-    if (step > 255) step = 255;
+    int32_t step = static_cast<int32_t>(StepSpan / (extent + 0.5)) - 1;
+    if (step > MaxStep) step = MaxStep;
     UpdateVideo32(dsp, PpiScale::Address, PpiScale::Step, FieldPrep(PpiScale::Step, static_cast<uint32_t>(step)));
 }
 
@@ -184,8 +191,7 @@ int32_t SetPPICenter(int8_t channel, int16_t dx, int16_t dy) {
 int32_t SetPPIShipDir(int8_t channel, float angle) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!IsConvertibleAngle(angle)) return StatusBadArgument;
-    constexpr int32_t UnitsPerTurn = 4096;
-    const int32_t heading = TurnUnits(NormalisedDegrees(angle), UnitsPerTurn);
+    const int32_t heading = TurnUnits(NormalisedDegrees(angle), HeadingUnitsPerTurn);
     UpdateVideo32(VideoDsp(channel), PpiHeading::Address, PpiHeading::Direction, static_cast<uint32_t>(heading));
     return StatusDone;
 }
@@ -240,7 +246,7 @@ int32_t SetPPIDist(int8_t channel, int16_t dist) {
 
 int32_t SetPPIGate(int8_t channel, int8_t gate) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    if (!InRange(gate, 1, 8)) return StatusBadArgument;
+    if (!InRange(gate, MinGate, MaxGate)) return StatusBadArgument;
     UpdateVideo32(VideoDsp(channel), PpiGate::Address, PpiGate::Gate, FieldPrep(PpiGate::Gate, static_cast<uint32_t>(gate)));
     return StatusDone;
 }
