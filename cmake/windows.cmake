@@ -13,6 +13,10 @@
 
 set(RADOVL_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/packaging/windows)
 
+# Programs defined from here on that link the library's objects rather than
+# the DLL (the tests) must not see its functions as DLL imports.
+add_compile_definitions(RADOVL_STATIC)
+
 # Test programs are built where they can run: natively, or through an
 # emulator such as Wine's 64-bit loader. 32-bit programs cannot run on the
 # build machines, so a 32-bit cross build makes the product only.
@@ -127,7 +131,6 @@ if(RADOVL_WINDOWS_TESTS AND RADOVL_PLATFORM STREQUAL "win32")
     $<TARGET_OBJECTS:radovl_objects>)
   target_include_directories(radovl_win32_test PRIVATE
     ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-  target_compile_definitions(radovl_win32_test PRIVATE RADOVL_BUILDING)
   target_compile_options(radovl_win32_test PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_win32_test PRIVATE GTest::gtest GTest::gtest_main gdi32 user32)
 endif()
