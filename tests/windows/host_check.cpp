@@ -3,7 +3,7 @@
 // where no board driver exists, it checks what a host sees on a machine
 // without the board.
 //
-//   radovl_host_check [path\to\radovl.dll]
+//   radovl_host_check [path\to\radovl.dll [--simulated-board]]
 //
 // Prints one line per check and exits with 0 when all of them pass.
 #include <fcntl.h>
@@ -201,6 +201,52 @@ std::string Quoted(const std::string& text) {
     return out + "\"";
 }
 
+// The product: no driver under Wine, so start-up fails with the board
+// library's message and the library stays closed.
+void CheckWithoutDriver() {
+    Check(GetProcAddress(library, "RadovlSim_Reset") == nullptr, "no simulator control in the product");
+
+    const char* const expected =
+        "Error : board initialization failed : 0xA1020000 : Can't communicate with\n"
+        "the driver for board #0\n";
+    int32_t status = 0;
+    const std::string printed = CaptureStdout([&] { status = EXPORT(KT_RDSP_Init)(); });
+    Check(status == -1, "KT_RDSP_Init without the driver returns -1, got " + std::to_string(status));
+    Check(printed == expected, "KT_RDSP_Init prints " + Quoted(expected) + ", printed " + Quoted(printed));
+
+    CheckGatedCallsRefused("after a failed start-up");
+
+    status = EXPORT(KT_RDSP_SetScreenProp)(1, 0);
+    Check(status == 1, "KT_RDSP_SetScreenProp(1, 0) returns 1, got " + std::to_string(status));
+}
+
+// The simulated-board flavour: start-up succeeds on the simulated board
+// (without program files in the current directory) and operations reach
+// the board.
+void CheckSimulatedBoard() {
+    using TraceCount = int32_t(RADOVL_CALL*)(void);
+    const auto traceCount = reinterpret_cast<TraceCount>(
+        reinterpret_cast<void*>(GetProcAddress(library, "RadovlSim_TraceCount")));
+    Check(traceCount != nullptr, "RadovlSim_TraceCount resolves");
+
+    int32_t status = EXPORT(KT_RDSP_SetScreenProp)(1, 0);
+    Check(status == 1, "KT_RDSP_SetScreenProp(1, 0) returns 1, got " + std::to_string(status));
+
+    const char* const expected =
+        "The file .\\out\\idbout\\testcmp.out was not opened\n"
+        "The file .\\out\\idbout\\testcmp.out was not opened\n";
+    const std::string printed = CaptureStdout([&] { status = EXPORT(KT_RDSP_Init)(); });
+    Check(status == 1, "KT_RDSP_Init on the simulated board returns 1, got " + std::to_string(status));
+    Check(printed == expected, "KT_RDSP_Init prints " + Quoted(expected) + ", printed " + Quoted(printed));
+
+    const int32_t before = traceCount != nullptr ? traceCount() : 0;
+    status = EXPORT(KT_RDSP_SetTVColorKey)(1, 0x00123456u);
+    Check(status == 1, "KT_RDSP_SetTVColorKey(1, 0x123456) returns 1, got " + std::to_string(status));
+    Check(traceCount != nullptr && traceCount() > before, "the colour key reaches the simulated board");
+    status = EXPORT(KT_RDSP_SetTVColorKey)(3, 0x00123456u);
+    Check(status == -1, "KT_RDSP_SetTVColorKey on channel 3 returns -1, got " + std::to_string(status));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -216,22 +262,15 @@ int main(int argc, char** argv) {
         if (!found) Check(false, std::string("GetProcAddress(\"") + name + "\")");
     }
     Check(resolved == 50, "all fifty exports resolve by name (" + std::to_string(resolved) + ")");
-    Check(GetProcAddress(library, "RadovlSim_Reset") == nullptr, "no simulator control in the product");
 
     CheckGatedCallsRefused("before start-up");
 
-    const char* const expected =
-        "Error : board initialization failed : 0xA1020000 : Can't communicate with\n"
-        "the driver for board #0\n";
-    int32_t status = 0;
-    const std::string printed = CaptureStdout([&] { status = EXPORT(KT_RDSP_Init)(); });
-    Check(status == -1, "KT_RDSP_Init without the driver returns -1, got " + std::to_string(status));
-    Check(printed == expected, "KT_RDSP_Init prints " + Quoted(expected) + ", printed " + Quoted(printed));
-
-    CheckGatedCallsRefused("after a failed start-up");
-
-    status = EXPORT(KT_RDSP_SetScreenProp)(1, 0);
-    Check(status == 1, "KT_RDSP_SetScreenProp(1, 0) returns 1, got " + std::to_string(status));
+    const bool simulated = argc > 2 && std::string(argv[2]) == "--simulated-board";
+    if (simulated) {
+        CheckSimulatedBoard();
+    } else {
+        CheckWithoutDriver();
+    }
 
     FreeLibrary(library);
     std::printf("host check: %d checks, %d failed\n", checks, failures);
