@@ -20,7 +20,7 @@ jobs=$(nproc)
 out=build-windows
 
 configure() {  # dir toolchain platform
-  cmake -S . -B "$out/$1" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2.cmake" -DRADOVL_PLATFORM="$3" \
+  cmake --no-warn-unused-cli -S . -B "$out/$1" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2.cmake" -DRADOVL_PLATFORM="$3" \
     -DCMAKE_BUILD_TYPE=Release -DRADOVL_WERROR="$werror" >/dev/null
   cmake --build "$out/$1" -j "$jobs"
 }

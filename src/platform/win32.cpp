@@ -21,6 +21,7 @@ namespace {
 
 // The monitor record as the display queries fill it: cbSize 40.
 static_assert(sizeof(MONITORINFO) == 40, "MONITORINFO is 40 bytes");
+static_assert(MutexAllAccess == MUTEX_ALL_ACCESS, "the board mutex is opened with every mutex right");
 
 // Longest path the Win32 path functions can return, in characters.
 constexpr DWORD LongestPath = 32768;
