@@ -123,8 +123,14 @@ i686-w64-mingw32-gcc -x c -std=c99 -Wall -Wextra -Wpedantic -Werror -fsyntax-onl
 i686-w64-mingw32-g++ -x c++ -std=c++17 -Wall -Wextra -Wpedantic -Werror -fsyntax-only include/radovl/radovl.h
 echo "radovl.h: compiles as C and C++ (MSVC and MinGW conventions)"
 
-# The package.
+# The version resource carries the project's version.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/i686/CMakeCache.txt")
+strings -el "$dll" >"$tmp/strings.txt"
+grep -A1 -x FileVersion "$tmp/strings.txt" >"$tmp/version.txt" || true
+grep -qx "$version" "$tmp/version.txt" || fail "no FileVersion $version in the version resource"
+echo "version resource: FileVersion $version"
+
+# The package.
 package=$out/package/radovl-$version-win32
 rm -rf "$package"
 cmake --install "$out/i686" --prefix "$package" >/dev/null
