@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+scripts/test-windows.sh

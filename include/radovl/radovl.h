@@ -73,6 +73,8 @@
 #  define RADOVL_CALL __cdecl
 #  if defined(RADOVL_BUILDING)
 #    define RADOVL_API __declspec(dllexport)
+#  elif defined(RADOVL_STATIC) /* linked from the library's objects, not the DLL */
+#    define RADOVL_API
 #  else
 #    define RADOVL_API __declspec(dllimport)
 #  endif
