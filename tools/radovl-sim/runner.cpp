@@ -61,9 +61,10 @@ Runner::Runner(RunOptions options, std::ostream& out, std::ostream& err)
 
 std::string Runner::Location(int line) const { return scenarioFile_ + ":" + std::to_string(line); }
 
+// Failures are listed together at the end of the run, after the log.
 void Runner::Fail(int line, const std::string& message) {
     ++failures_;
-    err_ << Location(line) << ": " << message << "\n";
+    failureMessages_.push_back((line > 0 ? Location(line) : scenarioFile_) + ": " + message);
 }
 
 void Runner::Progress(const std::string& message) {
@@ -91,8 +92,11 @@ int Runner::Run(const Scenario& scenario) {
     RadovlSim_SetExecutablePath(executablePath_.c_str());
     for (const Step& step : scenario.steps) Execute(step);
     if (!options_.renderFile.empty()) Render(options_.renderFile, 0);
-    if (failures_ > 0 && !options_.quiet) {
-        out_ << failures_ << (failures_ == 1 ? " failure" : " failures") << " in " << scenario.file << "\n";
+    out_.flush();
+    for (const std::string& m : failureMessages_) err_ << m << "\n";
+    if (failures_ > 0) {
+        err_ << "radovl-sim: " << failures_ << (failures_ == 1 ? " failure" : " failures") << " in " << scenario.file
+             << "\n";
     }
     return failures_ == 0 ? 0 : 1;
 }
@@ -313,6 +317,7 @@ void Runner::WriteTrace(const std::string& heading, uint32_t requests) {
     const int32_t count = RadovlSim_TraceCount();
     const bool longTrace = static_cast<uint32_t>(count) > LongRun;
     int32_t nextReport = count / 10;
+    int tenths = 0;
     RadovlSimRequest r;
     for (int32_t i = 0; i < count; ++i) {
         RadovlSim_TraceGet(i, &r);
@@ -321,7 +326,7 @@ void Runner::WriteTrace(const std::string& heading, uint32_t requests) {
             for (const DecodedAccess& a : decoder.Take()) os << FormatAccess(a) << "\n";
         }
         if (longTrace && i == nextReport) {
-            Progress("decoding the trace: " + std::to_string((i + 1) * 100LL / count) + "% of " + Grouped(requests) +
+            Progress("decoding the trace: " + std::to_string(10 * ++tenths) + "% of " + Grouped(requests) +
                      " requests");
             nextReport += count / 10;
         }

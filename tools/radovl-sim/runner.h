@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "scenario.h"
 #include "screen_model.h"
@@ -58,6 +59,7 @@ private:
     };
     std::optional<PendingFault> pendingFault_;
     int failures_ = 0;
+    std::vector<std::string> failureMessages_;
 };
 
 // Formats n with thousands separators: 3,146,112.

@@ -321,9 +321,8 @@ std::string FormatAccess(const DecodedAccess& a) {
             return line + "I2C transaction to " + HexByte(a.device) + ":" + bytes + StatusText(a.status);
         }
         const std::optional<std::string> name = DecoderRegisterName(a.address);
-        std::string target = "Decoder[" + std::to_string(channel) + "] reg " + HexByte(a.address);
-        if (name) target += " " + *name;
-        std::string text = line + "W8  " + HexByte(a.device) + "        " + Pad(target, 30) + "=  " + HexByte(a.value);
+        const std::string target = "Decoder[" + std::to_string(channel) + "] " + (name ? *name : HexByte(a.address));
+        std::string text = line + "W8  " + Pad(HexByte(a.device), 10) + "  " + Pad(target, 22) + "=  " + HexByte(a.value);
         for (size_t i = 2; i < a.bytes.size(); ++i) text += " " + HexByte(a.bytes[i]);
         return text + "  (" + std::to_string(a.polls) + " status polls)" + StatusText(a.status);
     }
