@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 
 #include "board/registers.h"
@@ -46,6 +49,35 @@ std::string TargetText(const PeekTarget& t) {
                                                                                            : HexByte(t.address);
     if (!t.name.empty()) return where + t.name + " (" + address + ")";
     return where + address;
+}
+
+// The display mode a display-mode file sets, read as start-up reads it: the
+// last line starting with "DisMode" before one starting with "#END"; its
+// value follows the first blank (else the first '='), past blanks, '=' and
+// tabs; 1 gives 1, any other number 0, no number leaves the mode as it was.
+std::optional<int32_t> DisModeInFile(const std::string& path, int32_t before) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int32_t mode = before;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("#END", 0) == 0) break;
+        if (line.rfind("DisMode", 0) != 0) continue;
+        size_t p = line.find(' ');
+        if (p == std::string::npos) p = line.find('=');
+        if (p == std::string::npos) continue;
+        p = line.find_first_not_of(" =\t", p);
+        if (p == std::string::npos) continue;
+        char* after = nullptr;
+        const long value = std::strtol(line.c_str() + p, &after, 10);
+        if (after != line.c_str() + p) mode = value == 1 ? 1 : 0;
+    }
+    return mode;
 }
 
 }  // namespace
@@ -300,13 +332,13 @@ void Runner::NoteStartUp(int32_t status) {
         host_.disMode = 1;
         host_.disModeKnown = true;
         host_.disModeSource = "no display-mode file at " + path + ": start-up sets 1";
-    } else if (disModeWritten_) {
-        host_.disMode = *disModeWritten_ == 1 ? 1 : 0;
+    } else if (const std::optional<int32_t> mode = DisModeInFile(path, host_.disMode)) {
+        host_.disMode = *mode;
         host_.disModeKnown = true;
-        host_.disModeSource = "start-up read " + path + ", written by the scenario";
+        host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
     } else {
         host_.disModeKnown = false;
-        host_.disModeSource = "start-up read it from " + path;
+        host_.disModeSource = "start-up read it from " + path + ", which the tool cannot read";
     }
 }
 

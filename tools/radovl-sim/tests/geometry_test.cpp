@@ -31,6 +31,11 @@ struct Case {
     bool onSecond;       // window on the second monitor
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << KindName(c.kind) << " ch" << c.channel << ", second monitor at " << c.secondLeft
+        << (c.onSecond ? ", on it" : ", on the primary");
+}
+
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
     const Case& c = info.param;
     const char* kind = c.kind == WindowKind::Ppi ? "Ppi" : c.kind == WindowKind::Mini ? "Mini" : c.kind == WindowKind::Ar ? "Ar" : "Tv";

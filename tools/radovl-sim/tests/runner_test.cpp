@@ -128,6 +128,15 @@ TEST_F(RunnerTest, TracksDisModeFromFileAndSetScreenProp) {
     EXPECT_NE(host_.disModeSource.find("no display-mode file"), std::string::npos);
 
     RadovlSim_Reset();
+    {
+        std::ofstream own(Dir() + "/out/dismodeconfig.inf", std::ios::binary);
+        own << "# console settings\r\nDisMode = 1\r\nDisMode=0\n#END\nDisMode 1\n";
+    }
+    Play("KT_RDSP_Init = 1\n");
+    EXPECT_TRUE(host_.disModeKnown);
+    EXPECT_EQ(host_.disMode, 0);  // the last key line before #END
+
+    RadovlSim_Reset();
     Play("make-programs 64\nKT_RDSP_Init = 1\nKT_RDSP_SetScreenProp 1 7 = 1\n");
     EXPECT_EQ(host_.disMode, 7);
     EXPECT_EQ(host_.disModeSource, "set by KT_RDSP_SetScreenProp(1, 7) at line 3");
