@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 llvm clang lld
   valgrind
 )
 

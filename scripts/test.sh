@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+scripts/test-windows.sh
 scripts/test-sanitizers.sh

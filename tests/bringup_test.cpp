@@ -94,8 +94,8 @@ TEST_F(BringUpTest, VideoProgramsStartEvenWithoutTheirFile) {
     ASSERT_EQ(BringUpBoard(0), 0u);
     RadovlSim_TraceClear();
     const std::string printed = CaptureStdout([] { LoadVideoPrograms(); });
-    EXPECT_EQ(printed, "The file ./out/idbout/testcmp.out was not opened\n"
-                       "The file ./out/idbout/testcmp.out was not opened\n");
+    EXPECT_EQ(printed, "The file " + NativePath("./out/idbout/testcmp.out") + " was not opened\n"
+                       "The file " + NativePath("./out/idbout/testcmp.out") + " was not opened\n");
     EXPECT_EQ(Accesses(), (std::vector<std::string>{"W32 0x6C000400 = 0x00030003", "W32 0x6C000410 = 0x00030003"}));
     EXPECT_EQ(RadovlSim_DspStarted(0, 1), 1);
     EXPECT_EQ(RadovlSim_DspStarted(0, 2), 1);
@@ -114,9 +114,9 @@ TEST_F(BringUpTest, FallbackProgramSet) {
     ASSERT_EQ(BringUpBoard(0), 0u);
     RadovlSim_TraceClear();
     const std::string printed = CaptureStdout([] { LoadFallbackPrograms(); });
-    EXPECT_EQ(printed, "The file ./out/vibout/clktest_b.out was not opened\n"
-                       "The file ./out/vibout/clktest_c.out was not opened\n"
-                       "The file ./out/vibout/NicTest.out was not opened\n");
+    EXPECT_EQ(printed, "The file " + NativePath("./out/vibout/clktest_b.out") + " was not opened\n"
+                       "The file " + NativePath("./out/vibout/clktest_c.out") + " was not opened\n"
+                       "The file " + NativePath("./out/vibout/NicTest.out") + " was not opened\n");
     EXPECT_EQ(Accesses(), (std::vector<std::string>{
                               "W32 0x6C000400 = 0x00030003",
                               "W32 0x6C000400 = 0x00030003",

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "api/startup.h"
 #include "api/state.h"
 #include "support/board_test.h"
@@ -80,8 +84,34 @@ TEST_F(DisplayModeTest, FileIsBesideTheExecutableNotTheCurrentDirectory) {
     state.DisMode = Before;
     ReadDisplayModeFile();
     EXPECT_EQ(state.DisMode, 1);  // ./out is not beside bin/console
-    RadovlSim_SetExecutablePath((Dir() + "/console").c_str());
+    RadovlSim_SetExecutablePath((std::filesystem::path(Dir()) / "console").string().c_str());
     ReadDisplayModeFile();
+    EXPECT_EQ(state.DisMode, 0);
+}
+
+// This test program's own file, found without the library.
+std::filesystem::path ThisExecutable() {
+#if defined(_WIN32)
+    char path[4096] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::filesystem::path(std::string(path, n));
+#else
+    return std::filesystem::canonical("/proc/self/exe");
+#endif
+}
+
+TEST_F(DisplayModeTest, RealExecutablePathLeadsToTheFile) {
+    RadovlSim_SetExecutablePath(nullptr);
+    const std::filesystem::path out = ThisExecutable().parent_path() / "out";
+    const std::filesystem::path file = out / "dismodeconfig.inf";
+    if (std::filesystem::exists(file)) GTEST_SKIP() << file << " exists already";
+    const bool madeOut = std::filesystem::create_directories(out);
+    std::ofstream(file, std::ios::binary) << "DisMode=0\r\n";
+    state.DisMode = Before;
+    ReadDisplayModeFile();
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (madeOut) std::filesystem::remove(out, error);
     EXPECT_EQ(state.DisMode, 0);
 }
 

@@ -3,6 +3,7 @@
 // changes nothing.
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "api/state.h"
 #include "support/board_test.h"
@@ -112,6 +113,77 @@ TEST_F(GateTest, BadChannelIsRefusedAfterStartUpWithNothingSent) {
             EXPECT_EQ(RadovlSim_TraceCount(), 0) << op.name << " " << channel;
             EXPECT_TRUE(SameState(before, state)) << op.name << " " << channel;
         }
+    }
+}
+
+TEST_F(GateTest, BadArgumentsAreRefusedWithNothingChanged) {
+    StartUp();
+    ASSERT_EQ(KT_RDSP_OpenPPI(1, 100, 50, 400, 300), 1);
+    ASSERT_EQ(KT_RDSP_OpenAr(2, 100, 50, 200, 100), 1);
+    RadovlSim_TraceClear();
+    struct Refusal {
+        const char* name;
+        std::function<int32_t()> call;
+        bool readsFirst;  // reads a register before it can refuse the value
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Refusal refusals[] = {
+        {"OpenOverlay on 2", [] { return KT_RDSP_OpenOverlay(1, 2); }, false},
+        {"VideoCombined 2", [] { return KT_RDSP_SetPPIVideoCombined(2); }, false},
+        {"TVP2pMode 2", [] { return SetTVP2pMode(1, 2); }, false},
+        {"RDP2pMode -1", [] { return SetRDP2pMode(2, -1); }, false},
+        {"ScreenProp 0, 4", [] { return KT_RDSP_SetScreenProp(0, 4); }, true},
+        {"ScreenProp 2", [] { return KT_RDSP_SetScreenProp(2, 0); }, true},
+        {"OpenPPI x", [] { return KT_RDSP_OpenPPI(1, 1280, 0, 10, 10); }, false},
+        {"OpenPPI h", [] { return KT_RDSP_OpenPPI(2, 0, 0, 10, 1201); }, false},
+        {"SetPPIXY y", [] { return KT_RDSP_SetPPIXY(1, 0, -1); }, false},
+        {"SetPPIWH w", [] { return KT_RDSP_SetPPIWH(1, 0, 10); }, false},
+        {"SetPPIMode 3", [] { return KT_RDSP_SetPPIMode(1, 3); }, false},
+        {"SetPPICenter dx", [] { return KT_RDSP_SetPPICenter(1, 1201, 0); }, false},
+        {"SetPPIShipDir NaN", [nan] { return KT_RDSP_SetPPIShipDir(1, nan); }, false},
+        {"SetPPIScan 2", [] { return KT_RDSP_SetPPIScan(1, 2); }, true},
+        {"FrostPPI 2", [] { return KT_RDSP_FrostPPI(2, 2); }, true},
+        {"SetPPIDist 0", [] { return KT_RDSP_SetPPIDist(1, 0); }, false},
+        {"SetPPIGate 9", [] { return KT_RDSP_SetPPIGate(1, 9); }, false},
+        {"SetPPITail -1", [] { return KT_RDSP_SetPPITail(1, -1); }, false},
+        {"SetPPISwitch 2", [] { return KT_RDSP_SetPPISwitch(1, 2); }, false},
+        {"SetPPISwitch unopened", [] { return KT_RDSP_SetPPISwitch(2, 1); }, false},
+        {"SetPPIOnTop 2", [] { return KT_RDSP_SetPPIOnTop(1, 2); }, false},
+        {"OpenMiniWin w", [] { return KT_RDSP_OpenMiniWin(1, 0, 0, 1201, 10); }, false},
+        {"SetMiniWinXY x", [] { return KT_RDSP_SetMiniWinXY(1, -1, 0); }, false},
+        {"SetMiniWinWH h", [] { return KT_RDSP_SetMiniWinWH(1, 10, 0); }, false},
+        {"SetMiniWinMode 2", [] { return KT_RDSP_SetMiniWinMode(1, 2); }, false},
+        {"SetMiniWinDistDir 301", [] { return KT_RDSP_SetMiniWinDistDir(1, 301, 0.0f); }, false},
+        {"SetMiniWinDistDir NaN", [nan] { return KT_RDSP_SetMiniWinDistDir(1, 10, nan); }, false},
+        {"SetMiniWinScale 9", [] { return KT_RDSP_SetMiniWinScale(1, 9); }, false},
+        {"OpenAr w", [] { return KT_RDSP_OpenAr(1, 0, 0, 513, 10); }, false},
+        {"SetArXY y", [] { return KT_RDSP_SetArXY(2, 0, 1024); }, false},
+        {"SetArWH h", [] { return KT_RDSP_SetArWH(2, 10, 513); }, false},
+        {"SetArGate 8", [] { return KT_RDSP_SetArGate(1, 8); }, false},
+        {"SetArDist 0", [] { return KT_RDSP_SetArDist(1, 0); }, false},
+        {"SetAROnTop 2", [] { return KT_RDSP_SetAROnTop(1, 2); }, false},
+        {"OpenTV w", [] { return KT_RDSP_OpenTV(1, 0, 0, 721, 10); }, false},
+        {"SetTVXY x", [] { return KT_RDSP_SetTVXY(1, 1280, 0); }, false},
+        {"SetTVWH h", [] { return KT_RDSP_SetTVWH(1, 10, 577); }, false},
+        {"FrostTV 2", [] { return KT_RDSP_FrostTV(1, 2); }, false},
+        {"SetTVOnTop 2", [] { return KT_RDSP_SetTVOnTop(1, 2); }, false},
+        // The channel is checked before anything is read.
+        {"SetPPIScan on channel 3", [] { return KT_RDSP_SetPPIScan(3, 2); }, false},
+        {"FrostPPI on channel 0", [] { return KT_RDSP_FrostPPI(0, 2); }, false},
+    };
+    for (const Refusal& r : refusals) {
+        const LibraryState before = state;
+        EXPECT_EQ(r.call(), -1) << r.name;
+        EXPECT_TRUE(SameState(before, state)) << r.name;
+        const auto accesses = Accesses();
+        if (r.readsFirst) {
+            EXPECT_EQ(accesses.size(), 1u) << r.name;
+            const bool read = !accesses.empty() && (accesses[0].rfind("R", 0) == 0 || accesses[0].find(" R ") != std::string::npos);
+            EXPECT_TRUE(read) << r.name;
+        } else {
+            EXPECT_TRUE(accesses.empty()) << r.name;
+        }
+        RadovlSim_TraceClear();
     }
 }
 

@@ -26,8 +26,8 @@ TEST_F(StartUpTest, NormalPathKeepsTheScratchValueAndUsesBoard0) {
     RadovlSim_PokeMain(0, 0xB0203008, 0x0000ABCD);
     std::string printed;
     ASSERT_EQ(InitQuietly(&printed), 1);
-    EXPECT_EQ(printed, "The file ./out/idbout/testcmp.out was opened\n"
-                       "The file ./out/idbout/testcmp.out was opened\n");
+    EXPECT_EQ(printed, "The file " + NativePath("./out/idbout/testcmp.out") + " was opened\n"
+                       "The file " + NativePath("./out/idbout/testcmp.out") + " was opened\n");
     const auto trace = Trace();
     EXPECT_EQ(Count(trace, 0xC35020C3, 0), 1u);  // one bring-up
     EXPECT_EQ(Count(trace, 0xC35020C3, 1), 0u);

@@ -1,9 +1,20 @@
-/*
- * radovl simulated board: control API.
+/**
+ * @file sim.h
+ * @brief radovl simulated board: control and inspection API.
  *
  * Exported only by builds that carry the simulated board (the Linux library
- * and the Windows sim flavour). Tests, the radovl-sim tool and outside
- * scripts use these names; they are a stable contract.
+ * and the Windows sim flavour), never by the product DLL. In those builds
+ * the library's driver requests go to an in-process simulation of the
+ * display board and its kernel driver: boards 0 and 1 with the main DSP and
+ * both video DSPs' memory, the PCI interface, host-port bridges, I2C master
+ * and two video decoders, plus the monitors and screen that the library
+ * queries. These functions set the simulation up, inject faults and read
+ * the board back. Tests, the radovl-sim tool and outside scripts (Python
+ * ctypes) use them; the names and signatures are a stable contract.
+ *
+ * The same calling rules as radovl.h apply: one thread at a time, nothing to
+ * free. The simulated clock is virtual: the library's waits only add to
+ * RadovlSim_SleptMs().
  */
 #ifndef RADOVL_SIM_H
 #define RADOVL_SIM_H
@@ -16,73 +27,213 @@
 extern "C" {
 #endif
 
+/** Driver request code of a memory request (RadovlSimRequest::code). */
 #define RADOVL_SIM_CODE_MEMORY_REQUEST 0xC3502047u
+/** Driver request code of a window query (RadovlSimRequest::code). */
 #define RADOVL_SIM_CODE_WINDOW_QUERY 0xC35020C3u
 
-/* One driver request as the simulated driver saw it. */
+/** One driver request as the simulated driver saw it. */
 typedef struct RadovlSimRequest {
-    int32_t board;     /* board index the request went to */
-    uint32_t code;     /* driver request code: 0xC3502047 memory request, 0xC35020C3 window query */
-    uint32_t function; /* MemoryRequest fields as sent (0 for a window query) */
-    uint32_t space;
-    uint32_t offset;
-    uint32_t data;     /* as sent; for reads this is the host address, not comparable */
-    uint32_t count;
-    int32_t status;    /* status the simulated driver answered */
-    uint32_t value;    /* for reads: the value delivered; for writes: the value written */
+    int32_t board;     /**< board index the request went to */
+    uint32_t code;     /**< driver request code: 0xC3502047 memory request, 0xC35020C3 window query */
+    uint32_t function; /**< MemoryRequest fields as sent (0 for a window query) */
+    uint32_t space;    /**< address space of the request */
+    uint32_t offset;   /**< offset within the space */
+    uint32_t data;     /**< as sent; for reads this is the host address, not comparable */
+    uint32_t count;    /**< count field as sent */
+    int32_t status;    /**< status the simulated driver answered */
+    uint32_t value;    /**< for reads: the value delivered; for writes: the value written */
 } RadovlSimRequest;
 
-/* Everything back to its start: the library to its load state, both boards
- * present and at power-on, no scratch fault, no request faults, I2C busy
- * reads 1, default monitors and screen, the real executable path, empty
- * trace, virtual clock 0. */
+/** @name Set-up
+ *  @{ */
+
+/**
+ * @brief Everything back to its start, as a power cycle of board and
+ *        process: the library to its load state (not started), both boards
+ *        present and at power-on, no scratch fault, no request faults, I2C
+ *        busy reads 1, default monitors and screen, the real executable path,
+ *        empty trace, virtual clock 0.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_Reset(void);
 
+/**
+ * @brief Sets the screen clip box that KT_RDSP_Init() records as the screen
+ *        bounds (default 0, 0, 1280, 1024).
+ * @param left   first column.
+ * @param top    first row.
+ * @param right  one past the last column.
+ * @param bottom one past the last row.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetScreen(int32_t left, int32_t top, int32_t right, int32_t bottom);
+/** @brief Removes every monitor; points are then taken relative to (0, 0). */
 RADOVL_API void RADOVL_CALL RadovlSim_ClearMonitors(void);
+/**
+ * @brief Adds a monitor after those present (default: one, 0, 0, 1280, 1024).
+ *
+ * A point belongs to the first monitor in order that holds it, else to the
+ * nearest one; a monitor whose top-left corner is not (0, 0) is secondary.
+ * @param left   first column.
+ * @param top    first row.
+ * @param right  one past the last column.
+ * @param bottom one past the last row.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_AddMonitor(int32_t left, int32_t top, int32_t right, int32_t bottom);
-/* NULL: the real executable path. */
+/**
+ * @brief Sets the host executable's path, whose directory holds the
+ *        display-mode file out/dismodeconfig.inf.
+ * @param path the path (copied), or NULL for the real one.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetExecutablePath(const char *path);
+/**
+ * @brief Makes a board present or absent; opening an absent board fails.
+ * @param board   0 or 1.
+ * @param present 1 present (default), 0 absent.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetBoardPresent(int32_t board, int32_t present);
+/**
+ * @brief Makes the board's scratch register (0xB0203008) fail to keep a
+ *        written value: reads see bit 16 set, so start-up takes the fallback
+ *        path to board 1.
+ * @param board 0 or 1.
+ * @param on    1 fault, 0 none (default).
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetScratchFault(int32_t board, int32_t on);
-/* Status reads that show busy after each I2C command: 0 never busy, -1 stuck.
- * A core left stuck by -1 answers again after a call with 0 or more. */
+/**
+ * @brief Sets how many I2C status reads show busy after each command.
+ * @param reads 0 never busy, -1 busy for ever after, N > 0 the next N reads
+ *              (default 1). A core left busy for ever by -1 answers again
+ *              after a call with 0 or more.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads);
-/* Fail requests first .. first+count-1 (1-based, counted since the last
- * trace clear; count -1 = every request from first on; count 0 = none) with
- * the given driver status (negative, or 0 for a failure without a code). */
+/**
+ * @brief Makes driver requests fail: the request is not carried out (a
+ *        failed write changes nothing, a failed read delivers nothing).
+ * @param first  first request to fail, 1-based, counted since the last
+ *               RadovlSim_TraceClear() or RadovlSim_Reset().
+ * @param count  number of requests from @p first; -1 every request from
+ *               @p first on; 0 none.
+ * @param status driver status of the failure: negative, or 0 for a failure
+ *               without a code.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count, int32_t status);
 
+/** @} */
+
+/** @name Board state
+ *  Direct reads and writes of the simulated storage: no faults, no I2C or
+ *  bridge side effects, nothing started, nothing traced. A board other than
+ *  0 and 1, or a video DSP index other than 0 and 1, reads as 0 and takes
+ *  no write.
+ *  @{ */
+
+/**
+ * @brief The 32-bit word at a main DSP address (little-endian, any byte
+ *        address).
+ * @param board   0 or 1.
+ * @param address main DSP address, e.g. 0xB0203000.
+ * @return the word; 0 where nothing was written.
+ */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekMain(int32_t board, uint32_t address);
+/**
+ * @brief Stores a 32-bit word at a main DSP address.
+ * @param board   0 or 1.
+ * @param address main DSP address.
+ * @param value   the word.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_PokeMain(int32_t board, uint32_t address, uint32_t value);
+/**
+ * @brief The 32-bit word at an address of a video DSP.
+ * @param board   0 or 1.
+ * @param dsp     video DSP index: 0 for channel 1, 1 for channel 2.
+ * @param address video DSP address, e.g. 0xB0080000.
+ * @return the word; 0 where nothing was written.
+ */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekVideo(int32_t board, int32_t dsp, uint32_t address);
+/**
+ * @brief Stores a 32-bit word at an address of a video DSP.
+ * @param board   0 or 1.
+ * @param dsp     video DSP index: 0 for channel 1, 1 for channel 2.
+ * @param address video DSP address.
+ * @param value   the word.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_PokeVideo(int32_t board, int32_t dsp, uint32_t address, uint32_t value);
+/**
+ * @brief A register of the board's PCI interface.
+ * @param board  0 or 1.
+ * @param offset register offset in the PCI interface space.
+ * @return the register's value (the four bytes from @p offset), 0 past the
+ *         interface's registers.
+ */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekPci(int32_t board, uint32_t offset);
-/* -1 for a device address other than 0x5C and 0x5D. */
+/**
+ * @brief A register of one of the board's two video decoders.
+ * @param board    0 or 1.
+ * @param address7 the decoder's 7-bit I2C address: 0x5C (channel 1) or 0x5D
+ *                 (channel 2).
+ * @param reg      register number, 0..255.
+ * @return the register's byte, or -1 for another device address, board or
+ *         register number.
+ */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_PeekDecoder(int32_t board, int32_t address7, int32_t reg);
-/* target: 0 main DSP, 1 and 2 the video DSPs. */
+/**
+ * @brief Whether a DSP of the board has been started.
+ * @param board  0 or 1.
+ * @param target 0 the main DSP, 1 and 2 the video DSPs of channels 1 and 2.
+ * @return 1 started, 0 not.
+ */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_DspStarted(int32_t board, int32_t target);
+/** @brief Milliseconds the library has waited on the virtual clock since the last reset. */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_SleptMs(void);
 
+/** @} */
+
+/** @name Request trace
+ *  Every request that reached the simulated driver, in order, window
+ *  queries included. Requests on a handle that is not an open simulated
+ *  device fail and are not traced.
+ *  @{ */
+
+/** @brief Empties the trace and restarts the request count of RadovlSim_FailRequests(). */
 RADOVL_API void RADOVL_CALL RadovlSim_TraceClear(void);
+/** @brief Number of requests in the trace. */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCount(void);
-/* 0-based; returns 1 and fills *out, or 0 when index is out of range. */
+/**
+ * @brief Copies one request of the trace.
+ * @param index 0-based position in the trace.
+ * @param out   receives the request; left as it was when @p index is out of
+ *              range.
+ * @return 1 when filled, 0 when @p index is out of range.
+ */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceGet(int32_t index, RadovlSimRequest *out);
 
-/* Additions beyond the base contract. */
+/** @} */
 
-/* Trace recording on (default) or off. Off, requests are still counted for
- * RadovlSim_FailRequests but not stored: long program loads then cost no
- * memory. */
+/** @name Additions beyond the base contract
+ *  @{ */
+
+/**
+ * @brief Trace recording on (default) or off. Off, requests are still
+ *        counted for RadovlSim_FailRequests() but not stored: long program
+ *        loads then cost no memory.
+ * @param on 1 record, 0 do not.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetTraceEnabled(int32_t on);
-/* Named-mutex failures for open tests: 0 none, 1 creating fails (opening
- * still works), 2 creating and opening both fail. */
+/**
+ * @brief Named-mutex failures, for tests of opening the board.
+ * @param mode 0 none, 1 creating fails (opening still works), 2 creating and
+ *             opening both fail.
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_SetMutexFault(int32_t mode);
-/* Simulated kernel handles (devices and mutexes) currently open. */
+/** @brief Simulated kernel handles (devices and mutexes) currently open. */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void);
-/* Requests that reached the simulated driver since the last trace clear,
- * whether or not the trace recorded them. */
+/**
+ * @brief Requests that reached the simulated driver since the last trace
+ *        clear, whether or not the trace recorded them.
+ */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void);
+
+/** @} */
 
 #ifdef __cplusplus
 }

@@ -28,6 +28,13 @@ constexpr uint32_t FieldReplace(uint32_t mask, uint32_t word, uint32_t value) {
     return (word & ~mask) | FieldPrep(mask, value);
 }
 
+// The low bits (1 to 31) of value taken as a two's-complement number.
+constexpr int32_t SignExtend(uint32_t value, unsigned bits) {
+    const uint32_t sign = Bit(bits - 1);
+    const uint32_t field = value & (Bit(bits) - 1);
+    return static_cast<int32_t>(field ^ sign) - static_cast<int32_t>(sign);
+}
+
 // Sets (on != 0) or clears the bits of mask in word.
 constexpr uint32_t BitsTo(uint32_t mask, uint32_t word, bool on) {
     return on ? (word | mask) : (word & ~mask);

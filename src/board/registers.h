@@ -192,6 +192,19 @@ constexpr ChannelRegister Address{0xB0201014, 0xB0201114};
 namespace TvStart {
 constexpr ChannelRegister Address{0xB0202000, 0xB0202010};
 }
+
+// Where each window register counts its pixels from, relative to the
+// monitor's top-left corner: the mixer's and the video DSPs' pixel clocks
+// start a few columns (and for some windows rows) before the visible picture.
+namespace PixelOffset {
+constexpr int32_t MixerColumn = 58;  // PpiStart, PpiEnd, MiniStart, MiniEnd
+constexpr int32_t DspColumn = 16;    // PpiDspStart, PpiCentre, MiniDspStart, MiniCentre
+constexpr int32_t ArStartColumn = 56;
+constexpr int32_t ArStartRow = -1;
+constexpr int32_t ArEndColumn = 60;
+constexpr int32_t TvColumn = 56;
+constexpr int32_t TvRow = -4;
+}  // namespace PixelOffset
 namespace TvCaptureStart {
 constexpr ChannelRegister Address{0xB0202008, 0xB0202018};
 constexpr uint32_t Column = 0x0000FFFF;
@@ -208,7 +221,27 @@ namespace TvScale {
 constexpr ChannelRegister Address{0xB0202020, 0xB0202024};
 constexpr uint32_t Horizontal = 0x0000FFFF;
 constexpr uint32_t Vertical = 0xFFFF0000;
+constexpr int32_t Unit = 4096;      // one frame pixel per window pixel
+constexpr int32_t Max = 0xFFFF;
 }  // namespace TvScale
+
+// The decoder's frame, and the largest reduction the scaler makes: a window
+// narrower or lower than a sixteenth of the frame shows a cropped capture.
+namespace TvFrame {
+constexpr int32_t Width = 720;
+constexpr int32_t Height = 576;
+constexpr int32_t MaxDownscale = 16;
+constexpr int32_t HeightMargin = 4;  // the vertical scale counts four more rows
+}  // namespace TvFrame
+
+// The distance scale of the PPI (distance x 500 / range) is 20 bits wide:
+// bits 0-15 go to PpiScale, bits 16-19 to the top nibble of PpiGate. The
+// A/R distance is split the same way.
+namespace DistanceScale {
+constexpr uint32_t Low = 0x0000FFFF;
+constexpr uint32_t High = 0x000F0000;
+constexpr int32_t Factor = 500;
+}  // namespace DistanceScale
 
 // Written each time a TV window is shown or hidden; the main DSP program
 // watches it.

@@ -1,5 +1,7 @@
 // Placement rules, the shared mixer registers, and the operations that act
 // on them directly.
+#include <cmath>
+
 #include "api/gate.h"
 #include "board/access.h"
 #include "board/registers.h"
@@ -60,6 +62,26 @@ void WriteColourRamp(uint32_t base, uint32_t colour) {
                                FieldPrep(Rgb::Blue, i * blue / 255);
         BoardWrite32(base + 4 * i, entry);
     }
+}
+
+void WriteDistanceVariable(int8_t channel, int16_t dist) {
+    const int dsp = VideoDsp(channel);
+    const uint32_t variable = VideoRead32(dsp, DistancePointer::Address);
+    VideoWrite32(dsp, variable, static_cast<uint32_t>(int32_t{dist}));
+}
+
+bool IsConvertibleAngle(float degrees) { return std::fabs(degrees) < 2147483648.0f; }
+
+float NormalisedDegrees(float degrees) {
+    const auto whole = static_cast<int32_t>(degrees);
+    const float fraction = degrees - static_cast<float>(whole);
+    float turned = static_cast<float>(whole % 360) + fraction;
+    if (turned < 0) turned = turned + 360.0f;
+    return turned;
+}
+
+int32_t TurnUnits(float normalisedDegrees, int32_t unitsPerTurn) {
+    return static_cast<int32_t>(static_cast<double>(normalisedDegrees) * unitsPerTurn / 360.0);
 }
 
 namespace op {

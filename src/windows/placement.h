@@ -35,6 +35,20 @@ void UpdateChannelControl(int8_t channel, uint32_t mask, uint32_t bits);
 // A colour table: 256 entries ramping from black to the colour 0xRRGGBBxx.
 void WriteColourRamp(uint32_t base, uint32_t colour);
 
+// Writes dist to the video DSP program's distance variable, whose address
+// the program keeps in DistancePointer.
+void WriteDistanceVariable(int8_t channel, int16_t dist);
+
+// An angle in degrees that converts to a 32-bit integer: finite and of
+// magnitude below 2^31. Others cannot be brought into a turn exactly.
+bool IsConvertibleAngle(float degrees);
+// The angle brought into [0, 360] in single precision: whole degrees
+// reduced modulo 360, the fraction added back, a negative result turned
+// by one full turn (a tiny negative angle can round to exactly 360).
+float NormalisedDegrees(float degrees);
+// The angle in units of 1/unitsPerTurn of a turn, truncated.
+int32_t TurnUnits(float normalisedDegrees, int32_t unitsPerTurn);
+
 // Negative coordinates are clamped to 0 before they are packed.
 constexpr int32_t ClampToZero(int32_t value) { return value < 0 ? 0 : value; }
 

@@ -1,11 +1,10 @@
 #include "support/board_test.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace radovl::test {
 namespace {
@@ -80,6 +79,15 @@ std::string Hex(uint32_t value, int digits) {
     return text;
 }
 
+std::string NativePath(std::string path) {
+#if defined(_WIN32)
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+#endif
+    return path;
+}
+
 std::vector<RadovlSimRequest> Trace() {
     std::vector<RadovlSimRequest> out(static_cast<size_t>(RadovlSim_TraceCount()));
     for (size_t i = 0; i < out.size(); ++i) RadovlSim_TraceGet(static_cast<int32_t>(i), &out[i]);
@@ -148,23 +156,41 @@ std::vector<coff::Section> DisplayProgram(uint32_t distanceVariable) {
     return {pointer, text};
 }
 
+namespace {
+
+// A new directory of its own under the system's temporary directory.
+std::filesystem::path MakeTemporaryDirectory() {
+    static std::mt19937_64 random{std::random_device{}()};
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "radovl-test-%08X", static_cast<unsigned>(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error)) return base / name;
+    }
+    return std::filesystem::path();
+}
+
+}  // namespace
+
 void BoardTest::SetUp() {
     RadovlSim_Reset();
-    char buffer[4096];
-    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-    previousDir_ = buffer;
-    std::string pattern = (std::filesystem::temp_directory_path() / "radovl-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    std::filesystem::create_directories(dir_ + "/bin");
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    RadovlSim_SetExecutablePath((dir_ + "/bin/console").c_str());
+    std::error_code error;
+    previousDir_ = std::filesystem::current_path(error).string();
+    ASSERT_FALSE(error) << error.message();
+    const std::filesystem::path dir = MakeTemporaryDirectory();
+    ASSERT_FALSE(dir.empty()) << "no temporary directory";
+    dir_ = dir.string();
+    std::filesystem::create_directories(dir / "bin");
+    std::filesystem::current_path(dir, error);
+    ASSERT_FALSE(error) << error.message();
+    RadovlSim_SetExecutablePath((dir / "bin" / "console").string().c_str());
 }
 
 void BoardTest::TearDown() {
     RadovlSim_Reset();
-    if (!previousDir_.empty()) (void)chdir(previousDir_.c_str());
     std::error_code error;
+    if (!previousDir_.empty()) std::filesystem::current_path(previousDir_, error);
     if (!dir_.empty()) std::filesystem::remove_all(dir_, error);
 }
 

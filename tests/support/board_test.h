@@ -39,6 +39,10 @@ std::vector<std::string> Matching(const std::vector<std::string>& accesses, cons
 
 std::string Hex(uint32_t value, int digits = 8);
 
+// A relative path as the library names it: written with '/', it comes
+// back with the platform's separator ('\\' on Windows).
+std::string NativePath(std::string path);
+
 // Runs fn and returns what it printed on standard output.
 std::string CaptureStdout(const std::function<void()>& fn);
 

@@ -1,0 +1,138 @@
+# Windows builds (MinGW-w64 cross compilers or a native toolchain).
+#
+#   RADOVL_PLATFORM=win32  radovl.dll with the real driver: exactly the fifty
+#                          exports of packaging/windows/radovl.def, a version
+#                          resource, import libraries for MinGW
+#                          (libradovl.dll.a) and MSVC (radovl.lib), the Wine
+#                          host check and the Win32 layer's own test.
+#   RADOVL_PLATFORM=sim    radovl.dll with the simulated board and the
+#                          RadovlSim_* control functions, and the test suite.
+#
+# `cmake --install` (or `cpack -G ZIP`) lays out the package: bin/radovl.dll,
+# lib/libradovl.dll.a, lib/radovl.lib, lib/radovl.def, include/radovl/.
+
+set(RADOVL_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/packaging/windows)
+
+# Programs defined from here on that link the library's objects rather than
+# the DLL (the tests) must not see its functions as DLL imports.
+add_compile_definitions(RADOVL_STATIC)
+
+# Test programs are built where they can run: natively, or through an
+# emulator such as Wine's 64-bit loader. 32-bit programs cannot run on the
+# build machines, so a 32-bit cross build makes the product only.
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(RADOVL_WINDOWS_TESTS OFF)
+  set(RADOVL_BUILD_TESTS OFF)
+else()
+  set(RADOVL_WINDOWS_TESTS ${RADOVL_BUILD_TESTS})
+endif()
+set(RADOVL_DEF_FILE ${RADOVL_WINDOWS_DIR}/radovl.def)
+
+# The DLL is radovl.dll, its MinGW import library libradovl.dll.a.
+set_target_properties(radovl PROPERTIES PREFIX "" IMPORT_PREFIX "lib" IMPORT_SUFFIX ".dll.a")
+
+# Version resource from the project's version.
+if(PROJECT_VERSION_PATCH STREQUAL "")
+  set(RADOVL_VERSION_PATCH 0)
+else()
+  set(RADOVL_VERSION_PATCH ${PROJECT_VERSION_PATCH})
+endif()
+if(RADOVL_PLATFORM STREQUAL "sim")
+  set(RADOVL_FILE_DESCRIPTION "${PROJECT_DESCRIPTION} (simulated board)")
+else()
+  set(RADOVL_FILE_DESCRIPTION "${PROJECT_DESCRIPTION}")
+endif()
+enable_language(RC)
+configure_file(${RADOVL_WINDOWS_DIR}/radovl.rc.in ${CMAKE_CURRENT_BINARY_DIR}/radovl.rc @ONLY)
+target_sources(radovl PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/radovl.rc)
+
+if(MINGW)
+  # Export only what is marked for export; nothing of the C++ runtime.
+  # Release builds carry no debugging sections (the static C++ runtime
+  # brings its own), and no link time stamp: the same sources give the same
+  # bytes.
+  target_link_options(radovl PRIVATE -Wl,--exclude-all-symbols -Wl,--no-insert-timestamp
+                      $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()
+
+if(RADOVL_PLATFORM STREQUAL "win32")
+  # The product's export list is the .def file, and nothing else.
+  target_sources(radovl PRIVATE ${RADOVL_DEF_FILE})
+
+  # Import library for MSVC, from the same .def.
+  find_program(RADOVL_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(RADOVL_DLLTOOL_MACHINE i386)
+  else()
+    set(RADOVL_DLLTOOL_MACHINE i386:x86-64)
+  endif()
+  if(MSVC)
+    # MSVC's linker writes radovl.lib itself.
+  elseif(RADOVL_DLLTOOL)
+    add_custom_command(TARGET radovl POST_BUILD
+      COMMAND ${RADOVL_DLLTOOL} -m ${RADOVL_DLLTOOL_MACHINE} -d ${RADOVL_DEF_FILE} -D radovl.dll
+              -l $<TARGET_FILE_DIR:radovl>/radovl.lib
+      COMMENT "Import library for MSVC: radovl.lib"
+      VERBATIM)
+    install(FILES $<TARGET_FILE_DIR:radovl>/radovl.lib DESTINATION lib)
+  else()
+    message(WARNING "llvm-dlltool not found: radovl.lib (the MSVC import library) is not built")
+  endif()
+  install(FILES ${RADOVL_DEF_FILE} DESTINATION lib)
+
+  # The suite in tests/ needs the simulated board; this build has the
+  # layer's own test and the host check instead.
+  set(RADOVL_BUILD_TESTS OFF)
+endif()
+
+# A console host that loads radovl.dll at run time.
+add_executable(radovl_host_check ${PROJECT_SOURCE_DIR}/tests/windows/host_check.cpp)
+target_include_directories(radovl_host_check PRIVATE ${PROJECT_SOURCE_DIR}/include)
+target_compile_options(radovl_host_check PRIVATE ${RADOVL_WARNINGS})
+
+install(TARGETS radovl RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
+install(FILES ${PROJECT_SOURCE_DIR}/include/radovl/radovl.h DESTINATION include/radovl)
+if(RADOVL_PLATFORM STREQUAL "sim")
+  install(FILES ${PROJECT_SOURCE_DIR}/include/radovl/sim.h DESTINATION include/radovl)
+endif()
+
+set(CPACK_PACKAGE_NAME radovl)
+if(RADOVL_PLATFORM STREQUAL "sim")
+  set(CPACK_PACKAGE_NAME radovl-sim)
+endif()
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(CPACK_SYSTEM_NAME win32)
+else()
+  set(CPACK_SYSTEM_NAME win64)
+endif()
+set(CPACK_GENERATOR ZIP)
+include(CPack)
+
+# GoogleTest from its sources (Debian's googletest package), built with the
+# same compiler as the tests. find_package(GTest) then finds these targets.
+set(RADOVL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(RADOVL_WINDOWS_TESTS AND NOT TARGET GTest::gtest)
+  if(NOT EXISTS ${RADOVL_GTEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found at ${RADOVL_GTEST_SOURCE} (Debian package googletest)")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${RADOVL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  file(WRITE ${CMAKE_BINARY_DIR}/googletest-config/GTestConfig.cmake
+       "# GoogleTest is part of this build: its targets exist already.\n")
+  set(GTest_DIR ${CMAKE_BINARY_DIR}/googletest-config CACHE PATH "" FORCE)
+  # The suite runs in one Wine process rather than one per test: no test
+  # listing at build time.
+  set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+endif()
+
+if(RADOVL_WINDOWS_TESTS AND RADOVL_PLATFORM STREQUAL "win32")
+  add_executable(radovl_win32_test
+    ${PROJECT_SOURCE_DIR}/tests/windows/win32_platform_test.cpp
+    $<TARGET_OBJECTS:radovl_objects>)
+  target_include_directories(radovl_win32_test PRIVATE
+    ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+  target_compile_options(radovl_win32_test PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_win32_test PRIVATE GTest::gtest GTest::gtest_main gdi32 user32)
+endif()

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# Builds the Windows targets with the MinGW-w64 cross compilers, checks the
+# product radovl.dll (PE32, i386, exactly the fifty exports, only Windows
+# system DLLs imported, MSVC import library and header), lays out the
+# package, and runs the Windows programs under wine64:
+#   - the host check against the real-driver DLL (x86_64, no driver here),
+#   - the Win32 layer's own test,
+#   - the host check and the GoogleTest suite against the simulated-board
+#     flavour.
+# Installs what is missing first (scripts/install-deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-deps.sh
+
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+jobs=$(nproc)
+out=build-windows
+
+configure() {  # dir toolchain platform
+  cmake --no-warn-unused-cli -S . -B "$out/$1" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2.cmake" -DRADOVL_PLATFORM="$3" \
+    -DCMAKE_BUILD_TYPE=Release -DRADOVL_WERROR="$werror" >/dev/null
+  cmake --build "$out/$1" -j "$jobs"
+}
+
+echo "== Building: i686 product, x86_64 real driver, x86_64 simulated board"
+configure i686 mingw-i686 win32
+configure x64 mingw-x86_64 win32
+configure x64-sim mingw-x86_64 sim
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The export table: fifty plain cdecl names.
+table=(
+  KT_RDSP_Init KT_RDSP_OpenOverlay KT_RDSP_SetScreenProp KT_RDSP_SetPPIVideoCombined
+  SetTVP2pMode SetRDP2pMode
+  KT_RDSP_OpenPPI KT_RDSP_ClosePPI KT_RDSP_SetPPIXY KT_RDSP_SetPPIWH KT_RDSP_SetPPIMode
+  KT_RDSP_SetPPICenter KT_RDSP_SetPPIShipDir KT_RDSP_SetPPIColor KT_RDSP_SetPPILineColor
+  KT_RDSP_SetPPIScan KT_RDSP_FrostPPI KT_RDSP_SetPPIDist KT_RDSP_SetPPIGate KT_RDSP_SetPPITail
+  KT_RDSP_SetPPISwitch KT_RDSP_SetPPILineTail KT_RDSP_SetPPIOnTop
+  KT_RDSP_OpenMiniWin KT_RDSP_CloseMiniWin KT_RDSP_SetMiniWinXY KT_RDSP_SetMiniWinWH
+  KT_RDSP_SetMiniWinMode KT_RDSP_SetMiniWinColor KT_RDSP_SetMiniWinDistDir KT_RDSP_SetMiniWinScale
+  KT_RDSP_OpenAr KT_RDSP_CloseAr KT_RDSP_SetArXY KT_RDSP_SetArWH KT_RDSP_SetArGate KT_RDSP_SetArDist
+  KT_RDSP_SetArColor KT_RDSP_SetArColorKey KT_RDSP_SetAROnTop
+  KT_RDSP_OpenTV KT_RDSP_CloseTV KT_RDSP_SetTVXY KT_RDSP_SetTVWH KT_RDSP_FrostTV
+  KT_RDSP_SetTVBright KT_RDSP_SetTVColor KT_RDSP_SetTVContrast KT_RDSP_SetTVOnTop KT_RDSP_SetTVColorKey
+)
+[ ${#table[@]} -eq 50 ] || fail "the table lists ${#table[@]} names"
+
+dll=$out/i686/radovl.dll
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+tmp=$(mktemp -d)
+wineprefix=""
+cleanup() {
+  if [ -n "$wineprefix" ]; then
+    WINEPREFIX=$wineprefix timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
+    rm -rf "$wineprefix"
+  fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+echo "== Checking $dll"
+objdump -p "$dll" >"$tmp/pe.txt"
+objdump -f "$dll" >"$tmp/header.txt"
+grep -q "file format pei-i386" "$tmp/header.txt" || fail "not a pei-i386 file"
+grep -q "architecture: i386" "$tmp/header.txt" || fail "machine is not i386"
+grep -Eq "^Magic[[:space:]]+010b[[:space:]]+\(PE32\)" "$tmp/pe.txt" || fail "not PE32"
+sed -n '/^Characteristics/,/^$/p' "$tmp/pe.txt" | grep -Eq '^[[:space:]]+DLL$' || fail "not a DLL"
+
+sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' "$tmp/pe.txt" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort >"$tmp/exports"
+sed -n '/^EXPORTS/,$p' packaging/windows/radovl.def | tail -n +2 | sed 's/;.*//; s/[[:space:]]//g' | grep -v '^$' | sort >"$tmp/def"
+printf '%s\n' "${table[@]}" | sort >"$tmp/table"
+diff -u "$tmp/def" "$tmp/exports" >&2 || fail "the DLL's exports differ from radovl.def"
+diff -u "$tmp/table" "$tmp/exports" >&2 || fail "the DLL's exports differ from the fifty names of the table"
+echo "exports: $(wc -l <"$tmp/exports") names, the same as radovl.def and the table"
+
+# Only DLLs that come with Windows.
+system_dlls="kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll"
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$tmp/pe.txt")
+for name in $imports; do
+  lower=$(echo "$name" | tr 'A-Z' 'a-z')
+  case " $system_dlls " in *" $lower "*) ;; *) fail "imports $name, which is not a Windows system DLL" ;; esac
+done
+echo "imports: $(echo $imports)"
+
+# Import libraries: MinGW's and MSVC's carry the fifty cdecl names (a
+# leading underscore on i386).
+for lib in libradovl.dll.a radovl.lib; do
+  [ -f "$out/i686/$lib" ] || fail "$lib missing"
+  llvm-nm "$out/i686/$lib" 2>/dev/null >"$tmp/nm.txt" || true
+  for name in "${table[@]}"; do
+    grep -q " __imp__$name\$" "$tmp/nm.txt" || fail "$lib has no __imp__$name"
+  done
+done
+# A program built with MSVC conventions links against radovl.lib and imports
+# the fifty undecorated names from radovl.dll.
+{
+  echo '#include "radovl/radovl.h"'
+  echo 'int __stdcall entry(void* h, unsigned long r, void* p) {'
+  echo '  void* volatile use;'
+  echo '  (void)h; (void)r; (void)p;'
+  printf '  use = (void*)&%s;\n' "${table[@]}"
+  echo '  return use != 0;'
+  echo '}'
+} >"$tmp/msvc_user.c"
+clang --target=i686-pc-windows-msvc -ffreestanding -fms-extensions -Wall -Wextra -Werror -Iinclude \
+  -c "$tmp/msvc_user.c" -o "$tmp/msvc_user.obj"
+lld-link /nologo /dll /nodefaultlib /entry:entry /out:"$tmp/msvc_user.dll" "$tmp/msvc_user.obj" "$out/i686/radovl.lib"
+objdump -p "$tmp/msvc_user.dll" | sed -n '/DLL Name: radovl.dll/,/^$/p' | awk 'NF == 3 && $2 ~ /^[0-9]+$/ {print $3}' | sort >"$tmp/msvc_imports"
+diff -u "$tmp/table" "$tmp/msvc_imports" >&2 || fail "a program linked against radovl.lib does not import the fifty names"
+echo "radovl.lib: an MSVC-convention program imports the fifty names from radovl.dll"
+
+# The public header, as C and as C++, with MSVC's conventions and MinGW's.
+for lang in c c++; do
+  clang --target=i686-pc-windows-msvc -ffreestanding -fms-extensions -x "$lang" -Wall -Wextra -Werror \
+    -fsyntax-only include/radovl/radovl.h
+done
+i686-w64-mingw32-gcc -x c -std=c99 -Wall -Wextra -Wpedantic -Werror -fsyntax-only include/radovl/radovl.h
+i686-w64-mingw32-g++ -x c++ -std=c++17 -Wall -Wextra -Wpedantic -Werror -fsyntax-only include/radovl/radovl.h
+echo "radovl.h: compiles as C and C++ (MSVC and MinGW conventions)"
+
+# The version resource carries the project's version.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/i686/CMakeCache.txt")
+strings -el "$dll" >"$tmp/strings.txt"
+grep -A1 -x FileVersion "$tmp/strings.txt" >"$tmp/version.txt" || true
+grep -qx "$version" "$tmp/version.txt" || fail "no FileVersion $version in the version resource"
+echo "version resource: FileVersion $version"
+
+# The package.
+package=$out/package/radovl-$version-win32
+rm -rf "$package"
+cmake --install "$out/i686" --prefix "$package" >/dev/null
+(cd "$out/i686" && cpack -G ZIP -B "$root/$out/package" >/dev/null)
+echo "package: $package ($(cd "$package" && find . -type f | sort | tr '\n' ' '))"
+ls "$out/package"/*.zip
+echo "radovl.dll: $(stat -c %s "$dll") bytes"
+
+# Wine: a fresh prefix, no display, every run bounded in time.
+[ -x "$wine" ] || wine=$(dpkg -L wine64 | grep -E '/wine64$' | head -n 1)
+[ -x "$wineserver" ] || wineserver=$(dpkg -L wine64 libwine 2>/dev/null | grep -E '/wineserver(64)?$' | head -n 1)
+wineprefix=$(mktemp -d)
+export WINEPREFIX=$wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+echo "== Wine: starting a prefix"
+timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
+
+run_wine() {  # seconds dir program args...
+  local seconds=$1 dir=$2
+  shift 2
+  (cd "$dir" && timeout "$seconds" "$wine" "$@")
+}
+
+echo "== Wine: host check, real-driver DLL (x86_64)"
+run_wine 120 "$out/x64" radovl_host_check.exe radovl.dll >"$tmp/host.txt" 2>&1 || { cat "$tmp/host.txt"; fail "host check"; }
+grep -v '^ok' "$tmp/host.txt"
+
+echo "== Wine: Win32 layer test (x86_64)"
+run_wine 300 "$out/x64" radovl_win32_test.exe >"$tmp/win32.txt" 2>&1 || { cat "$tmp/win32.txt"; fail "Win32 layer test"; }
+grep -E '^\[  (PASSED|SKIPPED|FAILED) ' "$tmp/win32.txt"
+
+echo "== Wine: host check, simulated-board DLL (x86_64)"
+run_wine 120 "$out/x64-sim" radovl_host_check.exe radovl.dll --simulated-board >"$tmp/host-sim.txt" 2>&1 ||
+  { cat "$tmp/host-sim.txt"; fail "host check (simulated board)"; }
+grep -v '^ok' "$tmp/host-sim.txt"
+
+echo "== Wine: test suite on the simulated board (x86_64)"
+samples=$(cd "$root/.." && pwd)/shared/coff-samples
+if [ -d "$samples" ]; then
+  export RADOVL_COFF_SAMPLES="Z:$(echo "$samples" | tr '/' '\\')"
+fi
+run_wine 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { cat "$tmp/suite.txt"; fail "test suite under Wine"; }
+grep -E '^\[  (PASSED|SKIPPED|FAILED) |^\[==========\] [0-9]+ tests' "$tmp/suite.txt"
+
+echo "Windows: all checks passed"

@@ -1,0 +1,48 @@
+// Names and field decoders for the board's registers, built from the
+// library's own register map (src/board/registers.h): every address here is
+// one of its constants, referenced by name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace radovl::tool {
+
+enum class RegisterSpace { Main, Video, Pci };
+
+// Turns a register value into "name=value" fields, e.g. "w=400 h=300".
+using FieldFormatter = std::string (*)(uint32_t value);
+
+struct RegisterName {
+    std::string name;                  // "PpiStart[2]", "PpiColourLut[1][37]", "EMIFA CECTL1"
+    uint32_t address = 0;              // address of the register (or table entry)
+    FieldFormatter fields = nullptr;   // nullptr: no fields to decode
+};
+
+// The register at an address of a space, if the map names one. Main space
+// includes the colour tables (one name per entry).
+std::optional<RegisterName> LookupRegister(RegisterSpace space, uint32_t address);
+
+// The address of a register by the name LookupRegister gives it ("PpiSize",
+// "PpiStart[2]", "PpiColourLut[1][37]"; case-sensitive).
+std::optional<uint32_t> FindRegister(RegisterSpace space, const std::string& name);
+
+// "w=400 h=300", or "" when the register has no fields.
+std::string DecodeFields(const RegisterName& reg, uint32_t value);
+
+// Decoder registers (I2C): the name the library gives, if any.
+std::optional<std::string> DecoderRegisterName(uint32_t reg);
+
+// Main DSP address regions that hold registers rather than program memory:
+// the DSP's peripheral registers, the bridges and reset lines, and the
+// board logic.
+bool IsRegisterRegion(RegisterSpace space, uint32_t address);
+
+
+// Formatting helpers shared with the trace and the legend.
+std::string Hex(uint32_t value, int digits = 8);
+std::string HexByte(uint32_t value);
+std::string RgbText(uint32_t rgb);  // "#RRGGBB"
+
+}  // namespace radovl::tool
