@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 reps=${1:-7}
-scripts/install-deps.sh
+scripts/install-deps.sh core
 scripts/build.sh >/dev/null
 nice build/bench/radovl_bench --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true --benchmark_out="$PWD/build/bench.json" --benchmark_out_format=json >/dev/null

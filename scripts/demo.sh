@@ -4,7 +4,7 @@
 # outputs show. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh core
 scripts/build.sh
 tool="$PWD/build/tools/radovl-sim/radovl-sim"
 work="$PWD/build/demo"

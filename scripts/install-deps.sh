@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when
-# they are missing. Uses sudo when not run as root.
+# Installs the Debian packages that are missing. Uses sudo when not run as
+# root.
+#   scripts/install-deps.sh core   the Linux build, its tests and the demo
+#   scripts/install-deps.sh        all of that, plus the Windows cross
+#                                  compilers, Wine and the checking tools
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 llvm clang lld
-  valgrind
 )
+if [ "${1:-all}" != "core" ]; then
+  packages+=(
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 llvm clang lld
+    valgrind
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

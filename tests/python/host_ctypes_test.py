@@ -4,6 +4,7 @@
 their slots."""
 import ctypes
 import os
+import shutil
 import sys
 import tempfile
 
@@ -87,6 +88,7 @@ def main():
     lib.RadovlSim_TraceCount.restype = I32
 
     work = tempfile.mkdtemp(prefix="radovl-ctypes-")
+    previous = os.getcwd()
     os.chdir(work)
     lib.RadovlSim_Reset()
     lib.RadovlSim_SetExecutablePath(os.path.join(work, "console").encode())
@@ -114,6 +116,8 @@ def main():
     check("on is a whole slot", lib.KT_RDSP_OpenOverlay(1, 0x101), -1)
 
     lib.RadovlSim_Reset()
+    os.chdir(previous)
+    shutil.rmtree(work, ignore_errors=True)
     if failures:
         print("\n".join(failures))
         return 1
