@@ -1,0 +1,35 @@
+// The one way into the library: every exported call runs its body through
+// RunExport, which is where whatever must hold for a whole call (the
+// process-wide lock, the capture of calls and requests) is taken and given
+// back. Operations that call one another call radovl::op directly, never
+// an export, so RunExport is entered once per host call.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+namespace radovl {
+
+// One argument as the host passed it: the raw bits of its 32-bit stack
+// slot (a float's bit pattern, not its value).
+struct ArgumentSlot {
+    uint32_t bits;
+    ArgumentSlot(int32_t value) : bits(static_cast<uint32_t>(value)) {}
+    ArgumentSlot(uint32_t value) : bits(value) {}
+    ArgumentSlot(float value) : bits(0) {
+        static_assert(sizeof(float) == sizeof(uint32_t), "a float fills one 32-bit slot");
+        std::memcpy(&bits, &value, sizeof bits);
+    }
+};
+
+// Runs one exported call: name is the export's undecorated name, slots its
+// arguments in order, body the operation; returns the body's status.
+template <typename Body>
+int32_t RunExport(const char* name, std::initializer_list<ArgumentSlot> slots, Body&& body) {
+    (void)name;
+    (void)slots;
+    return body();
+}
+
+}  // namespace radovl
