@@ -1,10 +1,13 @@
 // The simulator's control API: what tests, the radovl-sim tool and outside
-// scripts use to set up the simulated board and look at it.
+// scripts use to set up the simulated board and look at it. Each call holds
+// the simulator's lock, so a test host may call it from any thread while
+// requests arrive on others.
 #include "radovl/sim.h"
 
 #include "board/registers.h"
 #include "sim/simulator.h"
 
+using radovl::sim::Locked;
 using radovl::sim::State;
 
 namespace {
@@ -17,29 +20,38 @@ bool ValidDsp(int32_t dsp) { return dsp >= 0 && dsp < radovl::sim::VideoDsps; }
 extern "C" {
 
 RADOVL_API void RADOVL_CALL RadovlSim_SetScreen(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const Locked hold;
     State().screen = radovl::sim::Rect{left, top, right, bottom};
 }
 
-RADOVL_API void RADOVL_CALL RadovlSim_ClearMonitors(void) { State().monitors.clear(); }
+RADOVL_API void RADOVL_CALL RadovlSim_ClearMonitors(void) {
+    const Locked hold;
+    State().monitors.clear();
+}
 
 RADOVL_API void RADOVL_CALL RadovlSim_AddMonitor(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const Locked hold;
     State().monitors.push_back(radovl::sim::Rect{left, top, right, bottom});
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_SetExecutablePath(const char* path) {
+    const Locked hold;
     State().executablePathSet = path != nullptr;
     State().executablePath = path != nullptr ? path : "";
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_SetBoardPresent(int32_t board, int32_t present) {
+    const Locked hold;
     if (ValidBoard(board)) State().boards[board].present = present != 0;
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_SetScratchFault(int32_t board, int32_t on) {
+    const Locked hold;
     if (ValidBoard(board)) State().boards[board].scratchFault = on != 0;
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads) {
+    const Locked hold;
     State().i2cBusyReads = reads < 0 ? -1 : reads;
     // A core stuck busy comes free once it is told to answer again.
     if (reads >= 0) {
@@ -50,6 +62,7 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads) {
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count, int32_t status) {
+    const Locked hold;
     radovl::sim::Fault fault;
     if (first >= 1 && count != 0) {
         fault.first = static_cast<uint32_t>(first);
@@ -60,22 +73,27 @@ RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count,
 }
 
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekMain(int32_t board, uint32_t address) {
+    const Locked hold;
     return ValidBoard(board) ? State().boards[board].main.Read(address, 4) : 0;
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_PokeMain(int32_t board, uint32_t address, uint32_t value) {
+    const Locked hold;
     if (ValidBoard(board)) State().boards[board].main.Write(address, 4, value);
 }
 
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekVideo(int32_t board, int32_t dsp, uint32_t address) {
+    const Locked hold;
     return ValidBoard(board) && ValidDsp(dsp) ? State().boards[board].video[dsp].Read(address, 4) : 0;
 }
 
 RADOVL_API void RADOVL_CALL RadovlSim_PokeVideo(int32_t board, int32_t dsp, uint32_t address, uint32_t value) {
+    const Locked hold;
     if (ValidBoard(board) && ValidDsp(dsp)) State().boards[board].video[dsp].Write(address, 4, value);
 }
 
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekPci(int32_t board, uint32_t offset) {
+    const Locked hold;
     if (!ValidBoard(board) || offset >= radovl::sim::PciRegisterBytes) return 0;
     uint32_t value = 0;
     const uint8_t* pci = State().boards[board].pci;
@@ -86,6 +104,7 @@ RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekPci(int32_t board, uint32_t offset
 }
 
 RADOVL_API int32_t RADOVL_CALL RadovlSim_PeekDecoder(int32_t board, int32_t address7, int32_t reg) {
+    const Locked hold;
     if (!ValidBoard(board) || reg < 0 || reg > 255) return -1;
     int decoder = -1;
     if (static_cast<uint32_t>(address7) == radovl::DecoderAddress.channel1) decoder = 0;
@@ -95,6 +114,7 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_PeekDecoder(int32_t board, int32_t addr
 }
 
 RADOVL_API int32_t RADOVL_CALL RadovlSim_DspStarted(int32_t board, int32_t target) {
+    const Locked hold;
     if (!ValidBoard(board)) return 0;
     const radovl::sim::BoardState& b = State().boards[board];
     switch (target) {
@@ -105,28 +125,70 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_DspStarted(int32_t board, int32_t targe
     }
 }
 
-RADOVL_API uint32_t RADOVL_CALL RadovlSim_SleptMs(void) { return State().sleptMs; }
-
-RADOVL_API void RADOVL_CALL RadovlSim_TraceClear(void) {
-    State().trace.clear();
-    State().requestCount = 0;
+RADOVL_API uint32_t RADOVL_CALL RadovlSim_SleptMs(void) {
+    const Locked hold;
+    return State().sleptMs;
 }
 
-RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCount(void) { return static_cast<int32_t>(State().trace.size()); }
+RADOVL_API void RADOVL_CALL RadovlSim_TraceClear(void) {
+    const Locked hold;
+    radovl::sim::ClearTrace();
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCount(void) {
+    const Locked hold;
+    return static_cast<int32_t>(State().trace.entries.size());
+}
 
 RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceGet(int32_t index, RadovlSimRequest* out) {
-    const auto& trace = State().trace;
-    if (out == nullptr || index < 0 || static_cast<size_t>(index) >= trace.size()) return 0;
-    *out = trace[static_cast<size_t>(index)];
+    const Locked hold;
+    const RadovlSimRequest* request = index < 0 ? nullptr : radovl::sim::TraceAt(static_cast<size_t>(index));
+    if (out == nullptr || request == nullptr) return 0;
+    *out = *request;
     return 1;
 }
 
-RADOVL_API void RADOVL_CALL RadovlSim_SetTraceEnabled(int32_t on) { State().traceEnabled = on != 0; }
+RADOVL_API void RADOVL_CALL RadovlSim_SetTraceEnabled(int32_t on) {
+    const Locked hold;
+    State().traceSettings.enabled = on != 0;
+}
 
-RADOVL_API void RADOVL_CALL RadovlSim_SetMutexFault(int32_t mode) { State().mutexFault = mode < 0 ? 0 : mode; }
+RADOVL_API void RADOVL_CALL RadovlSim_SetMutexFault(int32_t mode) {
+    const Locked hold;
+    State().mutexFault = mode < 0 ? 0 : mode;
+}
 
-RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void) { return radovl::sim::OpenHandleCount(); }
+RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void) {
+    const Locked hold;
+    return radovl::sim::OpenHandleCount();
+}
 
-RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void) { return State().requestCount; }
+RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void) {
+    const Locked hold;
+    return State().requestCount;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SetTraceCapacity(int32_t entries) {
+    const Locked hold;
+    if (entries == -1) {
+        radovl::sim::ResizeTrace(radovl::sim::TraceNoBound);
+    } else if (entries >= 1) {
+        radovl::sim::ResizeTrace(static_cast<size_t>(entries));
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCapacity(void) {
+    const Locked hold;
+    const size_t capacity = State().traceSettings.capacity;
+    return capacity == radovl::sim::TraceNoBound ? -1 : static_cast<int32_t>(capacity);
+}
+
+RADOVL_API uint64_t RADOVL_CALL RadovlSim_TraceDropped(void) {
+    const Locked hold;
+    return State().trace.dropped;
+}
 
 }  // extern "C"

@@ -1,11 +1,13 @@
 #include "sim/simulator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "board/driver.h"
 #include "board/registers.h"
+#include "platform/recursive_lock.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -69,15 +71,78 @@ void SparseMemory::Write(uint32_t address, uint32_t width, uint32_t value) {
     for (uint32_t i = 0; i < width; ++i) WriteByte(address + i, static_cast<uint8_t>(value >> (8 * i)));
 }
 
+std::map<uint32_t, uint32_t> SparseMemory::Words() const {
+    std::map<uint32_t, uint32_t> words;
+    for (const auto& [page, data] : pages_) {
+        for (uint32_t at = 0; at < PageSize; at += 4) {
+            const uint32_t address = (page << PageBits) | at;
+            const uint32_t word = Read(address, 4);
+            if (word != 0) words[address] = word;
+        }
+    }
+    return words;
+}
+
 // ---------------------------------------------------------------------------
 // State.
+
+namespace {
+
+// Never destroyed: a thread may still reach the simulator while the
+// process exits.
+platform::RecursiveLock& TheLock() {
+    static platform::RecursiveLock* const lock = new platform::RecursiveLock();
+    return *lock;
+}
+// Made while the module loads, before any thread can race for it.
+[[maybe_unused]] platform::RecursiveLock& lockAtLoad = TheLock();
+
+}  // namespace
+
+void Lock() { TheLock().Lock(); }
+void Unlock() { TheLock().Unlock(); }
 
 SimState& State() {
     static SimState state;
     return state;
 }
 
-void PowerCycle() { State() = SimState(); }
+void PowerCycle() {
+    const Locked hold;
+    const TraceSettings kept = State().traceSettings;
+    State() = SimState();
+    State().traceSettings = kept;
+}
+
+// ---------------------------------------------------------------------------
+// Trace ring.
+
+void ClearTrace() {
+    State().trace = TraceRing();
+    State().requestCount = 0;
+}
+
+void ResizeTrace(size_t capacity) {
+    TraceRing& ring = State().trace;
+    std::vector<RadovlSimRequest>& entries = ring.entries;
+    std::rotate(entries.begin(), entries.begin() + static_cast<ptrdiff_t>(ring.oldest), entries.end());
+    ring.oldest = 0;
+    if (entries.size() > capacity) {
+        const size_t cut = entries.size() - capacity;
+        entries.erase(entries.begin(), entries.begin() + static_cast<ptrdiff_t>(cut));
+        entries.shrink_to_fit();
+        ring.dropped += cut;
+    }
+    State().traceSettings.capacity = capacity;
+}
+
+const RadovlSimRequest* TraceAt(size_t index) {
+    const TraceRing& ring = State().trace;
+    if (index >= ring.entries.size()) return nullptr;
+    size_t at = ring.oldest + index;
+    if (at >= ring.entries.size()) at -= ring.entries.size();
+    return &ring.entries[at];
+}
 
 namespace {
 
@@ -289,7 +354,21 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
 
 void Record(const RadovlSimRequest& request) {
     SimState& s = State();
-    if (s.traceEnabled) s.trace.push_back(request);
+    if (!s.traceSettings.enabled) return;
+    TraceRing& ring = s.trace;
+    std::vector<RadovlSimRequest>& entries = ring.entries;
+    const size_t capacity = s.traceSettings.capacity;
+    if (entries.size() < capacity) {
+        // Grown by hand so that a full ring holds no spare room.
+        if (entries.size() == entries.capacity()) {
+            entries.reserve(std::min(capacity, std::max<size_t>(1024, 2 * entries.size())));
+        }
+        entries.push_back(request);
+        return;
+    }
+    entries[ring.oldest] = request;
+    if (++ring.oldest == entries.size()) ring.oldest = 0;
+    ++ring.dropped;
 }
 
 // The fault set for the request about to be served, if any.
@@ -307,6 +386,7 @@ bool Faulted(uint32_t number, int32_t* status) {
 // Kernel objects.
 
 Handle OpenDevice(const char* path) {
+    const Locked hold;
     char expected[64];
     for (int board = 0; board < Boards; ++board) {
         std::snprintf(expected, sizeof expected, "\\\\.\\%s%d", BoardDeviceBaseName, board);
@@ -322,6 +402,7 @@ Handle OpenDevice(const char* path) {
 }
 
 Handle CreateNamedMutex(const char* name) {
+    const Locked hold;
     SimState& s = State();
     if (s.mutexFault >= 1) return nullptr;
     ++s.mutexes[name];
@@ -332,6 +413,7 @@ Handle CreateNamedMutex(const char* name) {
 }
 
 Handle OpenNamedMutex(const char* name) {
+    const Locked hold;
     SimState& s = State();
     if (s.mutexFault >= 2) return nullptr;
     // With creation refused, the mutex counts as existing but not creatable.
@@ -344,6 +426,7 @@ Handle OpenNamedMutex(const char* name) {
 }
 
 bool CloseHandle(Handle handle) {
+    const Locked hold;
     HandleEntry* entry = EntryOf(handle);
     if (entry == nullptr) return false;
     if (entry->kind == HandleKind::Mutex) {
@@ -355,12 +438,14 @@ bool CloseHandle(Handle handle) {
 }
 
 int32_t OpenHandleCount() {
+    const Locked hold;
     int32_t count = 0;
     for (const HandleEntry& entry : State().handles) count += entry.kind != HandleKind::Closed;
     return count;
 }
 
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
+    const Locked hold;
     HandleEntry* entry = EntryOf(device);
     if (entry == nullptr || entry->kind != HandleKind::Device || record == nullptr) return false;
     SimState& s = State();
@@ -414,9 +499,13 @@ bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, 
 // ---------------------------------------------------------------------------
 // Host side.
 
-void Sleep(uint32_t milliseconds) { State().sleptMs += milliseconds; }
+void Sleep(uint32_t milliseconds) {
+    const Locked hold;
+    State().sleptMs += milliseconds;
+}
 
 std::string ExecutablePath() {
+    const Locked hold;
     const SimState& s = State();
     if (s.executablePathSet) return s.executablePath;
 #if defined(_WIN32)
@@ -444,9 +533,13 @@ std::string ExecutablePath() {
 #endif
 }
 
-Rect ScreenClipBox() { return State().screen; }
+Rect ScreenClipBox() {
+    const Locked hold;
+    return State().screen;
+}
 
 Rect MonitorOfPoint(int32_t x, int32_t y) {
+    const Locked hold;
     const auto& monitors = State().monitors;
     if (monitors.empty()) return Rect{0, 0, 0, 0};
     for (const Rect& m : monitors) {
@@ -468,6 +561,9 @@ Rect MonitorOfPoint(int32_t x, int32_t y) {
     return *best;
 }
 
-uint32_t PeekMain(int32_t board, uint32_t address) { return State().boards[board].main.Read(address, 4); }
+uint32_t PeekMain(int32_t board, uint32_t address) {
+    const Locked hold;
+    return State().boards[board].main.Read(address, 4);
+}
 
 }  // namespace radovl::sim

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,9 @@ public:
     uint32_t Read(uint32_t address, uint32_t width) const;
     void Write(uint32_t address, uint32_t width, uint32_t value);
     size_t PagesInUse() const { return pages_.size(); }
+    // Every aligned word that is not zero, by address: a whole memory to
+    // compare with another.
+    std::map<uint32_t, uint32_t> Words() const;
 
 private:
     static constexpr uint32_t PageBits = 12;
@@ -76,6 +80,25 @@ struct BoardState {
     uint8_t decoder[DecoderCount][256] = {};
 };
 
+// What the trace keeps. These are the settings of whoever watches the
+// board, not the board's: a power cycle leaves them as they are.
+struct TraceSettings {
+    bool enabled = true;
+    size_t capacity = RADOVL_SIM_TRACE_DEFAULT_CAPACITY;
+};
+
+// No bound on the trace: as many requests as RadovlSim_TraceCount() can count.
+constexpr size_t TraceNoBound = 0x7FFFFFFF;
+
+// The most recent requests, oldest first from `oldest`. The ring is in
+// order from index 0 (oldest 0) until it is full; from then on each new
+// request takes the oldest one's place.
+struct TraceRing {
+    std::vector<RadovlSimRequest> entries;
+    size_t oldest = 0;
+    uint64_t dropped = 0;  // recorded, then overwritten or cut off
+};
+
 struct Fault {
     uint32_t first = 0;  // 1-based request number; 0: no fault
     int32_t count = 0;   // -1: every request from first on
@@ -100,18 +123,40 @@ struct SimState {
     bool executablePathSet = false;
     std::string executablePath;
     uint32_t sleptMs = 0;
-    bool traceEnabled = true;
-    std::vector<RadovlSimRequest> trace;
-    uint32_t requestCount = 0;  // since the last trace clear
+    TraceSettings traceSettings;
+    TraceRing trace;
+    uint32_t requestCount = 0;  // since the last trace clear, whatever the ring kept
     Fault fault;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
 };
 
-// The one simulator of the process.
+// The simulator's one lock, recursive. Every function below and every
+// RadovlSim_* call holds it while it runs, so that any number of threads
+// and connections may use the simulated board at once.
+void Lock();
+void Unlock();
+class Locked {
+public:
+    Locked() { Lock(); }
+    ~Locked() { Unlock(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
+// The one simulator of the process; hold Locked while using it.
 SimState& State();
-// Power cycle of boards and host: every value back to power-on.
+// Power cycle of boards and host: every value back to power-on, except
+// the trace settings.
 void PowerCycle();
+
+// The trace: emptied with its memory given back and the request count
+// restarted; resized to keep the most recent `capacity` requests (1 to
+// TraceNoBound), the older ones counted as dropped; one request by its
+// position from the oldest kept, nullptr past the end.
+void ClearTrace();
+void ResizeTrace(size_t capacity);
+const RadovlSimRequest* TraceAt(size_t index);
 
 // Driver and kernel side, as the platform seam calls it.
 Handle OpenDevice(const char* path);

@@ -2,6 +2,7 @@
 #include "api/state.h"
 #include "board/access.h"
 #include "board/connection.h"
+#include "sim/simulator.h"
 #include "support/board_test.h"
 
 namespace radovl::test {
@@ -152,6 +153,81 @@ TEST_F(SimulatorTest, TraceOffStillCountsRequests) {
     RadovlSim_FailRequests(3, 1, static_cast<int32_t>(0x900B0000));
     BoardWrite32(0x1004, 1);
     EXPECT_EQ(RadovlSim_PeekMain(0, 0x1004), 1u);  // request 3 was the page write
+}
+
+// Offset and data of each request in the trace, oldest first.
+std::vector<std::pair<uint32_t, uint32_t>> OffsetsAndData() {
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    for (const RadovlSimRequest& r : Trace()) out.push_back({r.offset, r.data});
+    return out;
+}
+
+TEST_F(SimulatorTest, TraceKeepsTheMostRecentRequestsUpToItsCapacity) {
+    using Requests = std::vector<std::pair<uint32_t, uint32_t>>;
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(4), 1);
+    BoardWrite32(0x1000, 1);  // each word: the page write (offset 8, page 0), then the word
+    BoardWrite32(0x1004, 2);
+    BoardWrite32(0x1008, 3);
+    EXPECT_EQ(OffsetsAndData(), (Requests{{8, 0}, {0x1004, 2}, {8, 0}, {0x1008, 3}}));
+    EXPECT_EQ(RadovlSim_TraceDropped(), 2u);
+    EXPECT_EQ(RadovlSim_RequestCount(), 6u);
+
+    // Shrinking a ring that has wrapped keeps the newest, in order; growing
+    // it again goes on from there.
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(3), 1);
+    EXPECT_EQ(OffsetsAndData(), (Requests{{0x1004, 2}, {8, 0}, {0x1008, 3}}));
+    EXPECT_EQ(RadovlSim_TraceDropped(), 3u);
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(10), 1);
+    BoardWrite32(0x100C, 4);
+    EXPECT_EQ(OffsetsAndData(), (Requests{{0x1004, 2}, {8, 0}, {0x1008, 3}, {8, 0}, {0x100C, 4}}));
+    RadovlSimRequest untouched{};
+    untouched.data = 0xDEAD;
+    EXPECT_EQ(RadovlSim_TraceGet(5, &untouched), 0);
+    EXPECT_EQ(untouched.data, 0xDEADu);
+
+    // Values other than N >= 1 and -1 change nothing.
+    for (int32_t refused : {0, -2, INT32_MIN}) {
+        EXPECT_EQ(RadovlSim_SetTraceCapacity(refused), 0) << refused;
+        EXPECT_EQ(RadovlSim_TraceCapacity(), 10) << refused;
+    }
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(-1), 1);
+    EXPECT_EQ(RadovlSim_TraceCapacity(), -1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 5);
+}
+
+TEST_F(SimulatorTest, TraceClearAndResetGiveTheMemoryBackAndKeepTheSettings) {
+    for (int i = 0; i < 5000; ++i) BoardWrite32(0x1000, i);
+    ASSERT_GE(sim::State().trace.entries.capacity(), 10000u);
+    RadovlSim_TraceClear();
+    EXPECT_EQ(sim::State().trace.entries.capacity(), 0u);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    EXPECT_EQ(RadovlSim_RequestCount(), 0u);
+
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(1), 1);
+    BoardWrite32(0x1000, 1);
+    EXPECT_EQ(RadovlSim_TraceDropped(), 1u);
+    RadovlSim_SetTraceEnabled(0);
+    RadovlSim_Reset();
+    EXPECT_EQ(RadovlSim_TraceDropped(), 0u);
+    EXPECT_EQ(RadovlSim_TraceCapacity(), 1);
+    ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+    const uint32_t before = RadovlSim_RequestCount();
+    BoardWrite32(0x1000, 1);
+    EXPECT_EQ(RadovlSim_TraceCount(), 0);  // still off
+    EXPECT_EQ(RadovlSim_RequestCount() - before, 2u);
+}
+
+TEST_F(SimulatorTest, FaultsCountEveryRequestWhateverTheTraceKeeps) {
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(1), 1);
+    RadovlSim_FailRequests(4, 1, static_cast<int32_t>(0x90130000));
+    BoardWrite32(0x1000, 1);  // requests 1, 2
+    BoardWrite32(0x1004, 2);  // 3, 4: the word's request fails
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1000), 1u);
+    EXPECT_EQ(RadovlSim_PeekMain(0, 0x1004), 0u);
+    const auto trace = Trace();
+    ASSERT_EQ(trace.size(), 1u);
+    EXPECT_EQ(trace[0].offset, 0x1004u);
+    EXPECT_EQ(trace[0].status, static_cast<int32_t>(0x90130000));
 }
 
 TEST_F(SimulatorTest, PeekAndPokeHaveNoSideEffects) {

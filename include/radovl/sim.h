@@ -12,8 +12,11 @@
  * the board back. Tests, the radovl-sim tool and outside scripts (Python
  * ctypes) use them; the names and signatures are a stable contract.
  *
- * The same calling rules as radovl.h apply: one thread at a time, nothing to
- * free. The simulated clock is virtual: the library's waits only add to
+ * Any thread may call these functions at any time, also while the library
+ * runs a call on another thread: each one holds the simulator's lock, which
+ * in the library's build is the library's own lock, so it waits for a
+ * running library call to finish and sees the board between calls. Nothing
+ * to free. The simulated clock is virtual: the library's waits only add to
  * RadovlSim_SleptMs().
  */
 #ifndef RADOVL_SIM_H
@@ -31,6 +34,9 @@ extern "C" {
 #define RADOVL_SIM_CODE_MEMORY_REQUEST 0xC3502047u
 /** Driver request code of a window query (RadovlSimRequest::code). */
 #define RADOVL_SIM_CODE_WINDOW_QUERY 0xC35020C3u
+
+/** Requests the trace keeps unless told otherwise: the most recent million. */
+#define RADOVL_SIM_TRACE_DEFAULT_CAPACITY 1000000
 
 /** One driver request as the simulated driver saw it. */
 typedef struct RadovlSimRequest {
@@ -53,7 +59,10 @@ typedef struct RadovlSimRequest {
  *        process: the library to its load state (not started), both boards
  *        present and at power-on, no scratch fault, no request faults, I2C
  *        busy reads 1, default monitors and screen, the real executable path,
- *        empty trace, virtual clock 0.
+ *        empty trace with its memory released and nothing dropped, virtual
+ *        clock 0. The trace settings are the watcher's, not the board's, and
+ *        stay as they are: on or off (RadovlSim_SetTraceEnabled()) and the
+ *        capacity (RadovlSim_SetTraceCapacity()).
  */
 RADOVL_API void RADOVL_CALL RadovlSim_Reset(void);
 
@@ -189,18 +198,23 @@ RADOVL_API uint32_t RADOVL_CALL RadovlSim_SleptMs(void);
 /** @} */
 
 /** @name Request trace
- *  Every request that reached the simulated driver, in order, window
- *  queries included. Requests on a handle that is not an open simulated
- *  device fail and are not traced.
+ *  The requests that reached the simulated driver, in order, window
+ *  queries included: the most recent ones, up to the trace's capacity
+ *  (RADOVL_SIM_TRACE_DEFAULT_CAPACITY unless set), so that a long run
+ *  holds steady memory; older ones are dropped and counted. Requests on a
+ *  handle that is not an open simulated device fail and are not traced.
  *  @{ */
 
-/** @brief Empties the trace and restarts the request count of RadovlSim_FailRequests(). */
+/**
+ * @brief Empties the trace, releasing its memory, sets the dropped count to
+ *        0 and restarts the request count of RadovlSim_FailRequests().
+ */
 RADOVL_API void RADOVL_CALL RadovlSim_TraceClear(void);
-/** @brief Number of requests in the trace. */
+/** @brief Number of requests in the trace now. */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCount(void);
 /**
  * @brief Copies one request of the trace.
- * @param index 0-based position in the trace.
+ * @param index 0-based position in the trace, 0 the oldest request kept.
  * @param out   receives the request; left as it was when @p index is out of
  *              range.
  * @return 1 when filled, 0 when @p index is out of range.
@@ -215,7 +229,7 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceGet(int32_t index, RadovlSimReques
 /**
  * @brief Trace recording on (default) or off. Off, requests are still
  *        counted for RadovlSim_FailRequests() but not stored: long program
- *        loads then cost no memory.
+ *        loads then cost no memory. The setting survives RadovlSim_Reset().
  * @param on 1 record, 0 do not.
  */
 RADOVL_API void RADOVL_CALL RadovlSim_SetTraceEnabled(int32_t on);
@@ -232,6 +246,27 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void);
  *        clear, whether or not the trace recorded them.
  */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void);
+
+/**
+ * @brief Sets how many requests the trace keeps: the most recent ones.
+ *
+ * When the trace holds more, the oldest are dropped at once and counted by
+ * RadovlSim_TraceDropped(). The capacity stays until set again, through
+ * RadovlSim_TraceClear() and RadovlSim_Reset().
+ * @param entries N >= 1 keeps the last N requests; -1 keeps every request
+ *                (no bound: 36 bytes a request, for tools and tests that
+ *                need a whole trace, up to 2^31 - 1 requests).
+ * @return 1 when set; 0 for another value, the capacity unchanged.
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SetTraceCapacity(int32_t entries);
+/** @brief The trace's capacity: N, or -1 for no bound. */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCapacity(void);
+/**
+ * @brief Requests recorded and then dropped from the trace's old end since
+ *        the last RadovlSim_TraceClear() or RadovlSim_Reset(): 0 means the
+ *        trace holds every request recorded since then.
+ */
+RADOVL_API uint64_t RADOVL_CALL RadovlSim_TraceDropped(void);
 
 /** @} */
 

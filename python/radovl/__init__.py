@@ -220,7 +220,7 @@ class Library:
             raise RadovlError(f"{self.path} was loaded without the simulator API (simulator=False)")
 
     def trace_get(self, index):
-        """Request number index (0-based) of the trace, or None past its end."""
+        """Request number index of the trace (0 the oldest kept), or None past its end."""
         self._require_simulator()
         record = RequestStruct()
         if self.RadovlSim_TraceGet(index, ctypes.byref(record)) != 1:
@@ -228,7 +228,9 @@ class Library:
         return Request(*(getattr(record, name) for name in Request._fields))
 
     def trace(self):
-        """Every request recorded since the last RadovlSim_TraceClear, in order."""
+        """The requests in the trace now, oldest first: every request since the last
+        RadovlSim_TraceClear when RadovlSim_TraceDropped() is 0, else the most recent
+        RadovlSim_TraceCapacity() of them (RadovlSim_SetTraceCapacity(-1) keeps all)."""
         self._require_simulator()
         return [self.trace_get(i) for i in range(self.RadovlSim_TraceCount())]
 

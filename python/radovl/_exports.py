@@ -10,6 +10,7 @@ import ctypes
 
 I32 = ctypes.c_int32
 U32 = ctypes.c_uint32
+U64 = ctypes.c_uint64
 F32 = ctypes.c_float
 
 
@@ -109,4 +110,7 @@ SIMULATOR = {
     "RadovlSim_SetMutexFault": (None, [I32]),
     "RadovlSim_OpenHandles": (I32, []),
     "RadovlSim_RequestCount": (U32, []),
+    "RadovlSim_SetTraceCapacity": (I32, [I32]),
+    "RadovlSim_TraceCapacity": (I32, []),
+    "RadovlSim_TraceDropped": (U64, []),
 }

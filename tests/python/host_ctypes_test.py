@@ -100,6 +100,7 @@ def main():
         values = [1.0 if t is F32 else 1 for t in args]
         check(f"{name} before start-up", getattr(lib, name)(*values), -2)
     check("requests before start-up", lib.RadovlSim_TraceCount(), 0)
+    check("trace capacity at load", lib.RadovlSim_TraceCapacity(), 1000000)
 
     check("KT_RDSP_Init", lib.KT_RDSP_Init(), 1)
 

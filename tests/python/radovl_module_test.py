@@ -34,6 +34,7 @@ def parse_declarations(path):
         "void": None,
         "int32_t": ctypes.c_int32,
         "uint32_t": ctypes.c_uint32,
+        "uint64_t": ctypes.c_uint64,
         "float": ctypes.c_float,
         "const char *": ctypes.c_char_p,
         "RadovlSimRequest *": ctypes.POINTER(radovl.RequestStruct),

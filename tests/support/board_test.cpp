@@ -175,6 +175,10 @@ std::filesystem::path MakeTemporaryDirectory() {
 
 void BoardTest::SetUp() {
     RadovlSim_Reset();
+    // A reset keeps the trace settings of the test before; these tests
+    // read whole traces.
+    RadovlSim_SetTraceEnabled(1);
+    RadovlSim_SetTraceCapacity(-1);
     std::error_code error;
     previousDir_ = std::filesystem::current_path(error).string();
     ASSERT_FALSE(error) << error.message();

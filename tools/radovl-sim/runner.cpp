@@ -269,6 +269,8 @@ void Runner::Call(const Step& step) {
     const bool startUp = step.function->name == "KT_RDSP_Init";
     RadovlSim_TraceClear();
     RadovlSim_SetTraceEnabled(tracing_ ? 1 : 0);
+    // The decoded trace shows every request of the call, however many.
+    if (tracing_) RadovlSim_SetTraceCapacity(-1);
     if (pendingFault_) {
         RadovlSim_FailRequests(pendingFault_->first, pendingFault_->count, pendingFault_->status);
     }
