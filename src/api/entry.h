@@ -9,6 +9,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/platform.h"
+
 namespace radovl {
 
 // One argument as the host passed it: the raw bits of its 32-bit stack
@@ -24,9 +26,12 @@ struct ArgumentSlot {
 };
 
 // Runs one exported call: name is the export's undecorated name, slots its
-// arguments in order, body the operation; returns the body's status.
+// arguments in order, body the operation; returns the body's status. The
+// call lock is held throughout, so a call from another host thread waits
+// until this one has sent all of its requests.
 template <typename Body>
 int32_t RunExport(const char* name, std::initializer_list<ArgumentSlot> slots, Body&& body) {
+    const platform::CallHeld held;
     (void)name;
     (void)slots;
     return body();

@@ -5,9 +5,11 @@
 
 #include "api/state.h"
 #include "board/bringup.h"
+#include "platform/platform.h"
 #include "sim/simulator.h"
 
 extern "C" RADOVL_API void RADOVL_CALL RadovlSim_Reset(void) {
+    const radovl::platform::CallHeld held;  // the library's state is reset too
     radovl::ForgetBoardConnections();
     radovl::state = radovl::LoadState();
     radovl::sim::PowerCycle();

@@ -12,6 +12,21 @@ namespace radovl::platform {
 using Handle = void*;
 inline Handle InvalidHandle() { return reinterpret_cast<Handle>(static_cast<intptr_t>(-1)); }
 
+// The process-wide lock that every exported call holds from entry to
+// return, so that calls from several host threads run one after the other
+// with all of their register traffic. Recursive: the thread holding it may
+// take it again. Not the board's named mutex, which the display path never
+// waits on.
+void EnterCall();
+void LeaveCall();
+class CallHeld {
+public:
+    CallHeld() { EnterCall(); }
+    ~CallHeld() { LeaveCall(); }
+    CallHeld(const CallHeld&) = delete;
+    CallHeld& operator=(const CallHeld&) = delete;
+};
+
 // Named mutex: CreateMutexA (no security attributes, not owned) and
 // OpenMutexA (MUTEX_ALL_ACCESS, inheritable). Both give nullptr on failure.
 Handle CreateNamedMutex(const char* name);

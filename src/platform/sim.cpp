@@ -10,6 +10,12 @@
 
 namespace radovl::platform {
 
+// The simulator's own lock: a RadovlSim_* call from a test host then waits
+// for a running library call, and the requests of the call, which take the
+// lock again, cost no more than a recursive entry.
+void EnterCall() { sim::Lock(); }
+void LeaveCall() { sim::Unlock(); }
+
 Handle CreateNamedMutex(const char* name) { return sim::CreateNamedMutex(name); }
 Handle OpenNamedMutex(const char* name) { return sim::OpenNamedMutex(name); }
 Handle OpenDevice(const char* path) { return sim::OpenDevice(path); }

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "board/driver.h"
+#include "platform/recursive_lock.h"
 
 namespace radovl::platform {
 namespace {
@@ -31,7 +32,18 @@ Rect FromRect(const RECT& r) {
                 static_cast<int32_t>(r.bottom)};
 }
 
+// Never destroyed: a host thread may still call in while the process exits.
+RecursiveLock& CallLock() {
+    static RecursiveLock* const lock = new RecursiveLock();
+    return *lock;
+}
+// Made while the DLL loads, before any host thread can race for it.
+[[maybe_unused]] RecursiveLock& callLockAtLoad = CallLock();
+
 }  // namespace
+
+void EnterCall() { CallLock().Lock(); }
+void LeaveCall() { CallLock().Unlock(); }
 
 Handle CreateNamedMutex(const char* name) {
     // An existing mutex of that name is opened by the same call.
