@@ -3,7 +3,9 @@
 # AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer into
 # build-asan/ and runs the whole test suite there; any report stops the test
 # that made it. Then runs the start-up tests of the normal build under
-# Valgrind memcheck (no errors, no definitely lost bytes).
+# Valgrind memcheck (no errors, no definitely lost bytes), and the tests of
+# calls from several threads with ThreadSanitizer in build-tsan/ (only the
+# test program is built there).
 #
 # Called by scripts/test.sh after the normal build and tests.
 set -euo pipefail
@@ -41,3 +43,10 @@ valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --er
 valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 \
   --quiet build/tests/hardening/radovl_hardening_tests --gtest_filter='OpenFailure.*' --gtest_brief=1
 echo "Valgrind memcheck: no errors, no definitely lost bytes"
+
+echo "== threads tests with ThreadSanitizer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADOVL_SANITIZE_THREAD=ON \
+  -DRADOVL_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target radovl_tests
+TSAN_OPTIONS=halt_on_error=1:exitcode=66 build-tsan/tests/radovl_tests --gtest_filter='ThreadsTest.*' --gtest_brief=1
+echo "ThreadSanitizer: no data race reported"
