@@ -7,13 +7,20 @@
 //   RequestPath/LibraryColourTable,            the same for SetPPIColor's 512 requests, a stream
 //   RequestPath/ReplayColourTable              that stays in the caches and reads no file
 //   RequestPath/IoctlSyscall                   one ioctl system call: the floor of any real driver path
+//   CallLock/Pair                              taking and giving back the lock every export holds
+//   CallLock/Nested                            the same while it is held: what each request of a
+//                                              call adds in builds with the simulated board
 //
 // Times and rates are CPU time of the benchmark's thread: the machine is
 // shared, and waiting for a core is not the library's cost.
 //
 // Before the benchmarks run, the simulator's memory after the two 1 MiB
 // loads is measured and reported in the context (sim_rss_delta_kib,
-// sim_pages_kib, vm_hwm_kib). bench/run.sh runs this and writes the table.
+// sim_pages_kib, vm_hwm_kib), and a soak of --soak_calls=N calls (default
+// 20 million, 0 for none) of the heading update with the trace on at its
+// default capacity reports the resident memory at its start, after a
+// quarter of the calls and at its end (soak_*). bench/run.sh runs this and
+// writes the table.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -28,6 +35,7 @@
 
 #include "board/driver.h"
 #include "coff/coff_writer.h"
+#include "platform/platform.h"
 #include "radovl/radovl.h"
 #include "radovl/sim.h"
 #include "sim/simulator.h"
@@ -169,11 +177,16 @@ const std::vector<Recorded>& StartUpStream() {
         StartUp();
         RadovlSim_Reset();
         RadovlSim_SetExecutablePath((Place().Dir() + "/bin/console").c_str());
+        // Every request of the two 1 MiB loads, millions of them.
+        RadovlSim_SetTraceEnabled(1);
+        RadovlSim_SetTraceCapacity(-1);
         {
             QuietStdout quiet;
             KT_RDSP_Init();
         }
         std::vector<Recorded> out = TracedStream();
+        RadovlSim_SetTraceEnabled(0);
+        RadovlSim_SetTraceCapacity(RADOVL_SIM_TRACE_DEFAULT_CAPACITY);
         RadovlSim_Reset();  // the trace's memory back
         return out;
     }();
@@ -291,7 +304,27 @@ void IoctlSyscall(benchmark::State& state) {
 }
 
 // ---------------------------------------------------------------------------
-// (e) The simulator's memory after the two loads.
+// (e) The lock every export holds, taken and given back: alone, as each
+// call takes it, and while held, as each request of a call takes it again
+// in builds with the simulated board.
+
+void CallLockPair(benchmark::State& state) {
+    for (auto _ : state) {
+        radovl::platform::EnterCall();
+        radovl::platform::LeaveCall();
+    }
+}
+
+void CallLockNested(benchmark::State& state) {
+    const radovl::platform::CallHeld held;
+    for (auto _ : state) {
+        radovl::platform::EnterCall();
+        radovl::platform::LeaveCall();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// (f) The simulator's memory after the two loads.
 
 long StatusKib(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -323,6 +356,52 @@ void MeasureMemory() {
     RadovlSim_Reset();
 }
 
+// ---------------------------------------------------------------------------
+// (g) A console left running: the heading pushed call after call with the
+// trace on, as it is by default, holds steady memory once the trace's ring
+// is full.
+
+void Soak(uint64_t calls) {
+    StartUp();
+    RadovlSim_SetTraceCapacity(RADOVL_SIM_TRACE_DEFAULT_CAPACITY);
+    RadovlSim_SetTraceEnabled(1);
+    RadovlSim_TraceClear();
+    if (KT_RDSP_OpenPPI(1, 100, 50, 400, 300) != 1) return;  // window operations not built
+    const long start = StatusKib("VmRSS");
+    long quarter = start;
+    for (uint64_t i = 0; i < calls; ++i) {
+        KT_RDSP_SetPPIShipDir(1, static_cast<float>(i % 3600) * 0.1f);
+        if (i + 1 == calls / 4) quarter = StatusKib("VmRSS");
+    }
+    // Every request was recorded: those kept and those dropped.
+    const uint64_t requests = RadovlSim_TraceDropped() + static_cast<uint64_t>(RadovlSim_TraceCount());
+    benchmark::AddCustomContext("soak_calls", std::to_string(calls));
+    benchmark::AddCustomContext("soak_requests", std::to_string(requests));
+    benchmark::AddCustomContext("soak_trace_kept", std::to_string(RadovlSim_TraceCount()));
+    benchmark::AddCustomContext("soak_rss_start_kib", std::to_string(start));
+    benchmark::AddCustomContext("soak_rss_quarter_kib", std::to_string(quarter));
+    benchmark::AddCustomContext("soak_rss_end_kib", std::to_string(StatusKib("VmRSS")));
+    RadovlSim_Reset();
+}
+
+// --soak_calls=N, taken out of the arguments before the benchmark library
+// sees them.
+uint64_t SoakCalls(int* argc, char** argv) {
+    uint64_t calls = 20000000;
+    const std::string flag = "--soak_calls=";
+    int kept = 0;
+    for (int i = 0; i < *argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.compare(0, flag.size(), flag) == 0) {
+            calls = std::stoull(arg.substr(flag.size()));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    *argc = kept;
+    return calls;
+}
+
 }  // namespace
 
 BENCHMARK(SetPPIColor)->Name("PublicApi/SetPPIColor");
@@ -333,9 +412,13 @@ BENCHMARK(ReplayPath)->Name("RequestPath/Replay")->Unit(benchmark::kMillisecond)
 BENCHMARK(LibraryColourTable)->Name("RequestPath/LibraryColourTable");
 BENCHMARK(ReplayColourTable)->Name("RequestPath/ReplayColourTable");
 BENCHMARK(IoctlSyscall)->Name("RequestPath/IoctlSyscall");
+BENCHMARK(CallLockPair)->Name("CallLock/Pair");
+BENCHMARK(CallLockNested)->Name("CallLock/Nested");
 
 int main(int argc, char** argv) {
+    const uint64_t soakCalls = SoakCalls(&argc, argv);
     MeasureMemory();
+    if (soakCalls > 0) Soak(soakCalls);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

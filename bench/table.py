@@ -1,6 +1,7 @@
 """Turns the benchmark's JSON into the results table: medians of the
 repetitions, requests per second, the library's own cost per request
-against one system call, and the simulator's memory, each with its
+against one system call, the cost of the lock every call holds, the
+simulator's memory and the soak's resident memory, each with its
 target."""
 import json
 import sys
@@ -71,6 +72,31 @@ def main(path):
     out.append(f"| ... of which simulated memory pages | {pages / 1024:.2f} MiB | | |")
     out.append(f"| process peak (VmHWM) after the loads | {hwm / 1024:.2f} MiB | | |")
     out.append(f"| requests of one start-up with both loads | {context.get('sim_requests_per_start_up')} | | |")
+
+    def ns(name):
+        b = median[name]
+        return b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+
+    if sys_ns is not None and "CallLock/Pair" in median:
+        pair = ns("CallLock/Pair")
+        share = 100.0 * pair / sys_ns
+        out.append(f"| call lock taken and given back, once per call | {pair:.1f} ns | | |")
+        out.append(f"| ... as a share of one ioctl system call, the least a real request costs | {share:.2f} % | "
+                   f"<= 3 % | {'yes' if share <= 3 else 'NO'} |")
+    if "CallLock/Nested" in median and "RequestPath/ReplayColourTable" in median:
+        nested = ns("CallLock/Nested")
+        sim = ns_per_request("RequestPath/ReplayColourTable")
+        out.append(f"| ... taken again by each request of a call (simulated board only) | {nested:.1f} ns, "
+                   f"{100.0 * nested / sim:.0f} % of one simulated request | | |")
+    if "soak_calls" in context:
+        start, quarter, end = (int(context[f"soak_rss_{k}_kib"]) for k in ("start", "quarter", "end"))
+        growth = end - quarter
+        out.append(f"| soak: {int(context['soak_calls']):,} heading updates, {int(context['soak_requests']):,} "
+                   f"requests, trace on, {int(context['soak_trace_kept']):,} kept | | | |")
+        out.append(f"| ... resident memory at start, after a quarter, at end | {start / 1024:.1f} / "
+                   f"{quarter / 1024:.1f} / {end / 1024:.1f} MiB | | |")
+        out.append(f"| ... growth over the last three quarters | {growth / 1024:.2f} MiB | < 1 MiB | "
+                   f"{'yes' if growth < 1024 else 'NO'} |")
     print("\n".join(out))
 
 
