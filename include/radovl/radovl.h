@@ -24,9 +24,16 @@
  * - Call KT_RDSP_Init() first. Until it has succeeded every other function
  *   except KT_RDSP_SetScreenProp() returns #RADOVL_STATUS_NOT_INITIALISED
  *   and touches nothing.
- * - Call the library from one thread at a time. It takes no lock: each call
- *   is a series of read-modify-write sequences on board registers that two
- *   threads would interleave and lose.
+ * - Any thread may call any function. Calls are serialised: each one holds
+ *   a process-wide lock from entry to return, so its read-modify-write
+ *   sequences on board registers and all of its driver requests are done
+ *   before another thread's call starts, and a call from another thread
+ *   waits meanwhile. Which of two threads' calls comes first is the host's
+ *   business: the library keeps no order between threads, so a host that
+ *   needs one (a window opened before it is moved) orders its own threads.
+ *   The lock is the library's own; the board's named mutex is opened at
+ *   start-up as before and the display path never waits on it, so another
+ *   process using the board is not kept out.
  * - Nothing is allocated for the caller and nothing needs to be freed or
  *   closed; there is no shutdown call. The board connection stays open until
  *   the process ends and the board keeps its last register values.
