@@ -10,7 +10,7 @@
 #include "platform/recursive_lock.h"
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "platform/windows_headers.h"
 #else
 #include <unistd.h>
 #endif

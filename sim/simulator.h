@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/held.h"
 #include "radovl/sim.h"
 
 namespace radovl::sim {
@@ -136,13 +137,7 @@ struct SimState {
 // and connections may use the simulated board at once.
 void Lock();
 void Unlock();
-class Locked {
-public:
-    Locked() { Lock(); }
-    ~Locked() { Unlock(); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-};
+using Locked = platform::Held<Lock, Unlock>;
 
 // The one simulator of the process; hold Locked while using it.
 SimState& State();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/held.h"
+
 namespace radovl::platform {
 
 // A kernel handle, as HANDLE is on Windows.
@@ -19,13 +21,7 @@ inline Handle InvalidHandle() { return reinterpret_cast<Handle>(static_cast<intp
 // waits on.
 void EnterCall();
 void LeaveCall();
-class CallHeld {
-public:
-    CallHeld() { EnterCall(); }
-    ~CallHeld() { LeaveCall(); }
-    CallHeld(const CallHeld&) = delete;
-    CallHeld& operator=(const CallHeld&) = delete;
-};
+using CallHeld = Held<EnterCall, LeaveCall>;
 
 // Named mutex: CreateMutexA (no security attributes, not owned) and
 // OpenMutexA (MUTEX_ALL_ACCESS, inheritable). Both give nullptr on failure.

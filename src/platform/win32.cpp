@@ -3,13 +3,7 @@
 // queries.
 #include "platform/platform.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers.h"
 
 #include <cstdarg>
 #include <cstdio>
