@@ -55,6 +55,29 @@ TEST(Win32Mutex, CreateOpensAnExistingMutexAndOpenFindsIt) {
     EXPECT_EQ(platform::OpenNamedMutex(name), nullptr);  // gone with its last handle
 }
 
+DWORD WINAPI EnterAndLeave(void* entered) {
+    platform::EnterCall();
+    static_cast<volatile LONG*>(entered)[0] = 1;
+    platform::LeaveCall();
+    return 0;
+}
+
+TEST(Win32CallLock, TakenAgainByItsHolderAndWaitedForByOthers) {
+    platform::EnterCall();
+    platform::EnterCall();  // an export's thread may take it again
+    volatile LONG entered = 0;
+    HANDLE thread = CreateThread(nullptr, 0, EnterAndLeave, const_cast<LONG*>(&entered), 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+    platform::LeaveCall();
+    EXPECT_EQ(WaitForSingleObject(thread, 100), static_cast<DWORD>(WAIT_TIMEOUT));  // still held once
+    EXPECT_EQ(entered, 0);
+    platform::LeaveCall();
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(thread);
+    EXPECT_EQ(entered, 1);
+}
+
 TEST(Win32Handles, ClosingAHandleTwiceFails) {
     platform::Handle mutex = platform::CreateNamedMutex(nullptr);
     ASSERT_NE(mutex, nullptr);
