@@ -7,12 +7,13 @@
 
 #include "board/driver.h"
 #include "board/registers.h"
-#include "platform/recursive_lock.h"
 
 #if defined(_WIN32)
-#include "platform/windows_headers.h"
+#include <windows.h>
 #else
 #include <unistd.h>
+
+#include <mutex>
 #endif
 
 namespace radovl::sim {
@@ -88,19 +89,35 @@ std::map<uint32_t, uint32_t> SparseMemory::Words() const {
 
 namespace {
 
+#if defined(_WIN32)
+// The i686 toolchain's win32 thread model has no std::recursive_mutex; a
+// critical section is recursive too.
+class RecursiveLock {
+public:
+    RecursiveLock() { InitializeCriticalSection(&section_); }
+    void lock() { EnterCriticalSection(&section_); }
+    void unlock() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+#else
+using RecursiveLock = std::recursive_mutex;
+#endif
+
 // Never destroyed: a thread may still reach the simulator while the
 // process exits.
-platform::RecursiveLock& TheLock() {
-    static platform::RecursiveLock* const lock = new platform::RecursiveLock();
+RecursiveLock& TheLock() {
+    static RecursiveLock* const lock = new RecursiveLock();
     return *lock;
 }
 // Made while the module loads, before any thread can race for it.
-[[maybe_unused]] platform::RecursiveLock& lockAtLoad = TheLock();
+[[maybe_unused]] RecursiveLock& lockAtLoad = TheLock();
 
 }  // namespace
 
-void Lock() { TheLock().Lock(); }
-void Unlock() { TheLock().Unlock(); }
+void Lock() { TheLock().lock(); }
+void Unlock() { TheLock().unlock(); }
 
 SimState& State() {
     static SimState state;
@@ -361,7 +378,8 @@ void Record(const RadovlSimRequest& request) {
     if (entries.size() < capacity) {
         // Grown by hand so that a full ring holds no spare room.
         if (entries.size() == entries.capacity()) {
-            entries.reserve(std::min(capacity, std::max<size_t>(1024, 2 * entries.size())));
+            const size_t doubled = entries.size() < 512 ? 1024 : 2 * entries.size();
+            entries.reserve(doubled < capacity ? doubled : capacity);
         }
         entries.push_back(request);
         return;

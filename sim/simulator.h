@@ -15,7 +15,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/held.h"
 #include "radovl/sim.h"
 
 namespace radovl::sim {
@@ -137,7 +136,13 @@ struct SimState {
 // and connections may use the simulated board at once.
 void Lock();
 void Unlock();
-using Locked = platform::Held<Lock, Unlock>;
+class Locked {
+public:
+    Locked() { Lock(); }
+    ~Locked() { Unlock(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
 
 // The one simulator of the process; hold Locked while using it.
 SimState& State();

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/held.h"
-
 namespace radovl::platform {
 
 // A kernel handle, as HANDLE is on Windows.
@@ -21,7 +19,13 @@ inline Handle InvalidHandle() { return reinterpret_cast<Handle>(static_cast<intp
 // waits on.
 void EnterCall();
 void LeaveCall();
-using CallHeld = Held<EnterCall, LeaveCall>;
+class CallHeld {
+public:
+    CallHeld() { EnterCall(); }
+    ~CallHeld() { LeaveCall(); }
+    CallHeld(const CallHeld&) = delete;
+    CallHeld& operator=(const CallHeld&) = delete;
+};
 
 // Named mutex: CreateMutexA (no security attributes, not owned) and
 // OpenMutexA (MUTEX_ALL_ACCESS, inheritable). Both give nullptr on failure.

@@ -3,13 +3,18 @@
 // queries.
 #include "platform/platform.h"
 
-#include "platform/windows_headers.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 
 #include <cstdarg>
 #include <cstdio>
 
 #include "board/driver.h"
-#include "platform/recursive_lock.h"
 
 namespace radovl::platform {
 namespace {
@@ -26,18 +31,24 @@ Rect FromRect(const RECT& r) {
                 static_cast<int32_t>(r.bottom)};
 }
 
-// Never destroyed: a host thread may still call in while the process exits.
-RecursiveLock& CallLock() {
-    static RecursiveLock* const lock = new RecursiveLock();
-    return *lock;
+// A critical section: recursive, and there is no std::recursive_mutex in
+// the i686 toolchain's win32 thread model. Never deleted: a host thread may
+// still call in while the process exits.
+CRITICAL_SECTION* CallLock() {
+    static CRITICAL_SECTION* const section = [] {
+        auto* made = new CRITICAL_SECTION;
+        InitializeCriticalSection(made);
+        return made;
+    }();
+    return section;
 }
 // Made while the DLL loads, before any host thread can race for it.
-[[maybe_unused]] RecursiveLock& callLockAtLoad = CallLock();
+[[maybe_unused]] CRITICAL_SECTION* const callLockAtLoad = CallLock();
 
 }  // namespace
 
-void EnterCall() { CallLock().Lock(); }
-void LeaveCall() { CallLock().Unlock(); }
+void EnterCall() { EnterCriticalSection(CallLock()); }
+void LeaveCall() { LeaveCriticalSection(CallLock()); }
 
 Handle CreateNamedMutex(const char* name) {
     // An existing mutex of that name is opened by the same call.
