@@ -5,8 +5,8 @@
 #include <functional>
 #include <limits>
 
-#include "api/state.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -74,7 +74,7 @@ bool SameState(const LibraryState& a, const LibraryState& b) {
     return a.initialised == b.initialised && a.screenLeft == b.screenLeft && a.screenTop == b.screenTop &&
            a.screenRight == b.screenRight && a.screenBottom == b.screenBottom && a.DisMode == b.DisMode &&
            a.DisplayControl == b.DisplayControl && same(a.ControlShadow, b.ControlShadow) &&
-           same(a.TvModeSave, b.TvModeSave) && a.PpiPlaced == b.PpiPlaced && a.currentBoard == b.currentBoard &&
+           same(a.TvModeSave, b.TvModeSave) && a.PpiPlaced == b.PpiPlaced &&
            same(a.ppi, b.ppi) && same(a.ar, b.ar) && same(a.tv, b.tv) &&
            [&] {
                for (int i = 0; i < 2; ++i) {

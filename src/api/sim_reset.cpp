@@ -1,14 +1,15 @@
 // RadovlSim_Reset: a power cycle of the simulated board and of the host
 // process in one call, so that each test starts from the library's load
-// state.
+// state. The library's part is here, at the top, where every layer's state
+// is in reach; the simulator's part is the sim platform's.
 #include "radovl/sim.h"
 
-#include "api/state.h"
-#include "board/bringup.h"
-#include "sim/simulator.h"
+#include "board/selection.h"
+#include "platform/sim_board.h"
+#include "windows/state.h"
 
 extern "C" RADOVL_API void RADOVL_CALL RadovlSim_Reset(void) {
     radovl::ForgetBoardConnections();
-    radovl::state = radovl::LoadState();
-    radovl::sim::PowerCycle();
+    radovl::ResetLibraryState();
+    radovl::platform::PowerCycleSimulatedBoard();
 }

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "board/driver.h"
-#include "board/registers.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 
 namespace radovl::tool {
 namespace {
@@ -131,7 +131,7 @@ std::string I2cCommandFields(uint32_t v) {
 }
 
 std::string DspResetControlFields(uint32_t v) {
-    return Flag("dsp0", v, DspResetControl::Release.channel1) + " " + Flag("dsp1", v, DspResetControl::Release.channel2);
+    return Flag("dsp0", v, DspResetControl::Release.dsp0) + " " + Flag("dsp1", v, DspResetControl::Release.dsp1);
 }
 
 std::string DspResetEnableFields(uint32_t v) { return Flag("hold", v, DspResetEnable::Hold); }
@@ -232,7 +232,7 @@ std::string PciControlFields(uint32_t v) {
 }
 
 std::string PciPageFields(uint32_t v) {
-    return Num("page", v & PciPage::Number) + " (" + Hex((v & PciPage::Number) << PciPage::AddressShift) + ")";
+    return Num("page", v & PciPage::Number) + " (" + Hex(FieldPrep(PciPage::AddressPage, FieldGet(PciPage::Number, v))) + ")";
 }
 
 // One named register: a base name, its address, and for per-channel
@@ -249,6 +249,12 @@ void AddChannelPair(std::vector<Entry>& t, RegisterSpace space, const char* base
                     FieldFormatter fields) {
     t.push_back({space, base, reg.channel1, 1, fields});
     t.push_back({space, base, reg.channel2, 2, fields});
+}
+
+// A video DSP's register is named by the channel the DSP serves.
+void AddChannelPair(std::vector<Entry>& t, RegisterSpace space, const char* base, VideoDspRegister reg,
+                    FieldFormatter fields) {
+    AddChannelPair(t, space, base, ChannelRegister{reg.For(VideoDspOf(1)), reg.For(VideoDspOf(2))}, fields);
 }
 
 std::vector<Entry> BuildTable() {

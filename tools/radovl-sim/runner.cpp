@@ -8,8 +8,8 @@
 #include <iterator>
 #include <iostream>
 
-#include "board/registers.h"
 #include "demo_programs.h"
+#include "hw/registers.h"
 #include "radovl/sim.h"
 #include "register_names.h"
 #include "renderer.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "board/registers.h"
+#include "hw/registers.h"
 #include "radovl/sim.h"
 #include "register_names.h"
 
