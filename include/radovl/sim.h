@@ -233,6 +233,13 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void);
  */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void);
 
+/**
+ * @brief The library's display mode (DisMode) as start-up's reading of the
+ *        display-mode file or KT_RDSP_SetScreenProp(1, ...) left it: the
+ *        mode the next window placement applies. 1 before start-up.
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_DisplayMode(void);
+
 /** @} */
 
 #ifdef __cplusplus

@@ -109,4 +109,5 @@ SIMULATOR = {
     "RadovlSim_SetMutexFault": (None, [I32]),
     "RadovlSim_OpenHandles": (I32, []),
     "RadovlSim_RequestCount": (U32, []),
+    "RadovlSim_DisplayMode": (I32, []),
 }

@@ -14,7 +14,7 @@
 #include <map>
 #include <random>
 
-#include "hardening/export_table.h"
+#include "support/export_table.h"
 #include "hardening/harness.h"
 #include "windows/state.h"
 

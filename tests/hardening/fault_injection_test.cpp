@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "board/selection.h"
-#include "hardening/export_table.h"
+#include "support/export_table.h"
 #include "hardening/harness.h"
 #include "windows/state.h"
 

@@ -105,7 +105,7 @@ std::string ArKeyControlFields(uint32_t v) {
 
 std::string ScaleText(const char* key, uint32_t units) {
     char text[48];
-    std::snprintf(text, sizeof text, "%s=%u (%.3f)", key, units, units / 4096.0);
+    std::snprintf(text, sizeof text, "%s=%u (%.3f)", key, units, units / static_cast<double>(TvScale::Unit));
     return text;
 }
 
@@ -190,7 +190,7 @@ std::string AngleText(const char* key, uint32_t units, double perTurn) {
     return text;
 }
 
-std::string PpiHeadingFields(uint32_t v) { return AngleText("heading", FieldGet(PpiHeading::Direction, v), 4096.0); }
+std::string PpiHeadingFields(uint32_t v) { return AngleText("heading", FieldGet(PpiHeading::Direction, v), PpiHeading::UnitsPerTurn); }
 
 std::string MiniControlFields(uint32_t v) {
     const uint32_t mode = v & MiniControl::Mode;
@@ -199,7 +199,7 @@ std::string MiniControlFields(uint32_t v) {
 }
 
 std::string MiniDirectionFields(uint32_t v) {
-    return AngleText("dir", FieldGet(MiniDirection::Direction, v), 8192.0) + " " +
+    return AngleText("dir", FieldGet(MiniDirection::Direction, v), MiniDirection::UnitsPerTurn) + " " +
            Num("offset", FieldGet(MiniDirection::Offset, v));
 }
 
