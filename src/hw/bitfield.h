@@ -53,10 +53,8 @@ constexpr uint32_t FieldMask(uint32_t mask) {
 // The low bits of value that fit the field, placed into it; the rest are
 // dropped, as the register itself would drop them.
 constexpr uint32_t FieldPrepLow(uint32_t mask, uint32_t value) {
-    if (!IsFieldMask(mask)) {
-        detail::BadFieldMask();
-        return 0;
-    }
+    if (!IsFieldMask(mask)) detail::BadFieldMask();
+    if (mask == 0) return 0;  // no field, and no shift by 32
     return (value << LowestSetBit(mask)) & mask;
 }
 
@@ -66,10 +64,8 @@ constexpr uint32_t FieldPrep(uint32_t mask, uint32_t value) {
 }
 
 constexpr uint32_t FieldGet(uint32_t mask, uint32_t word) {
-    if (!IsFieldMask(mask)) {
-        detail::BadFieldMask();
-        return 0;
-    }
+    if (!IsFieldMask(mask)) detail::BadFieldMask();
+    if (mask == 0) return 0;
     return (word & mask) >> LowestSetBit(mask);
 }
 
