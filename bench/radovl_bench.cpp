@@ -33,8 +33,8 @@
 #include <string>
 #include <vector>
 
-#include "board/driver.h"
 #include "coff/coff_writer.h"
+#include "hw/driver.h"
 #include "platform/platform.h"
 #include "radovl/radovl.h"
 #include "radovl/sim.h"

@@ -4,8 +4,8 @@
 // requests arrive on others.
 #include "radovl/sim.h"
 
-#include "board/registers.h"
-#include "sim/simulator.h"
+#include "hw/registers.h"
+#include "simulator.h"
 
 using radovl::sim::Locked;
 using radovl::sim::State;

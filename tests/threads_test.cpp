@@ -7,7 +7,7 @@
 #include <map>
 #include <thread>
 
-#include "board/driver.h"
+#include "hw/driver.h"
 #include "sim/simulator.h"
 #include "support/window_test.h"
 

@@ -267,6 +267,12 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_TraceCapacity(void);
  *        trace holds every request recorded since then.
  */
 RADOVL_API uint64_t RADOVL_CALL RadovlSim_TraceDropped(void);
+/**
+ * @brief The library's display mode (DisMode) as start-up's reading of the
+ *        display-mode file or KT_RDSP_SetScreenProp(1, ...) left it: the
+ *        mode the next window placement applies. 1 before start-up.
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_DisplayMode(void);
 
 /** @} */
 

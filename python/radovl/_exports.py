@@ -113,4 +113,5 @@ SIMULATOR = {
     "RadovlSim_SetTraceCapacity": (I32, [I32]),
     "RadovlSim_TraceCapacity": (I32, []),
     "RadovlSim_TraceDropped": (U64, []),
+    "RadovlSim_DisplayMode": (I32, []),
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "board/registers.h"
+#include "hw/registers.h"
 
 namespace radovl {
 namespace {

@@ -109,6 +109,7 @@ int header_check(int32_t status) {
     CHECK(RadovlSim_SetMutexFault, void, (int32_t))
     CHECK(RadovlSim_OpenHandles, int32_t, (void))
     CHECK(RadovlSim_RequestCount, uint32_t, (void))
+    CHECK(RadovlSim_DisplayMode, int32_t, (void))
 
     /* The status values are distinct integer constants (a duplicate case
      * label would not compile) with their documented values. */
