@@ -129,4 +129,15 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void) { return radovl::sim:
 
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void) { return State().requestCount; }
 
+RADOVL_API void RADOVL_CALL RadovlSim_SetRequestObserver(RadovlSimObserver observer, void* context) {
+    State().observer = observer;
+    State().observerContext = context;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void* record, uint32_t size,
+                                                     void* destination) {
+    if (board < 0 || board >= radovl::sim::Boards || !State().boards[board].present || record == nullptr) return 0;
+    return radovl::sim::ServeRequest(board, code, record, size, destination) ? 1 : 0;
+}
+
 }  // extern "C"

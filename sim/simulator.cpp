@@ -290,6 +290,7 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
 void Record(const RadovlSimRequest& request) {
     SimState& s = State();
     if (s.traceEnabled) s.trace.push_back(request);
+    if (s.observer != nullptr) s.observer(&request, s.observerContext);
 }
 
 // The fault set for the request about to be served, if any.
@@ -363,11 +364,15 @@ int32_t OpenHandleCount() {
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     HandleEntry* entry = EntryOf(device);
     if (entry == nullptr || entry->kind != HandleKind::Device || record == nullptr) return false;
+    return ServeRequest(entry->board, code, record, size, hostBuffer);
+}
+
+bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     SimState& s = State();
-    BoardState& board = s.boards[entry->board];
+    BoardState& board = s.boards[boardIndex];
 
     RadovlSimRequest traced{};
-    traced.board = entry->board;
+    traced.board = boardIndex;
     traced.code = code;
     const uint32_t number = ++s.requestCount;
 

@@ -104,6 +104,8 @@ struct SimState {
     std::vector<RadovlSimRequest> trace;
     uint32_t requestCount = 0;  // since the last trace clear
     Fault fault;
+    RadovlSimObserver observer = nullptr;  // sees every request after the trace does
+    void* observerContext = nullptr;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
 };
@@ -119,6 +121,9 @@ Handle CreateNamedMutex(const char* name);
 Handle OpenNamedMutex(const char* name);
 bool CloseHandle(Handle handle);
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer);
+// The driver's answer to one request on board boardIndex (0 or 1), as if
+// sent on an open device of that board.
+bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size, void* hostBuffer);
 void Sleep(uint32_t milliseconds);
 std::string ExecutablePath();
 Rect ScreenClipBox();

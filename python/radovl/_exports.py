@@ -29,6 +29,10 @@ class RequestStruct(ctypes.Structure):
     ]
 
 
+# RadovlSimObserver: called with each request that reaches the simulated driver.
+OBSERVER = ctypes.CFUNCTYPE(None, ctypes.POINTER(RequestStruct), ctypes.c_void_p)
+
+
 # name: (restype, [argtypes]); every export returns an int32 status.
 EXPORTS = {
     "KT_RDSP_Init": (I32, []),
@@ -109,4 +113,6 @@ SIMULATOR = {
     "RadovlSim_SetMutexFault": (None, [I32]),
     "RadovlSim_OpenHandles": (I32, []),
     "RadovlSim_RequestCount": (U32, []),
+    "RadovlSim_SetRequestObserver": (None, [OBSERVER, ctypes.c_void_p]),
+    "RadovlSim_SendRequest": (I32, [I32, U32, ctypes.c_void_p, U32, ctypes.c_void_p]),
 }

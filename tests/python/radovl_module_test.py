@@ -37,6 +37,8 @@ def parse_declarations(path):
         "float": ctypes.c_float,
         "const char *": ctypes.c_char_p,
         "RadovlSimRequest *": ctypes.POINTER(radovl.RequestStruct),
+        "RadovlSimObserver": ctypes.CFUNCTYPE(None, ctypes.POINTER(radovl.RequestStruct), ctypes.c_void_p),
+        "void *": ctypes.c_void_p,
     }
 
     def ctype(param):
