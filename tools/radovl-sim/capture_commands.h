@@ -22,6 +22,17 @@ int DecodeCommand(int argc, char** argv);
 int ReplayCommand(int argc, char** argv);
 int DiffCommand(int argc, char** argv);
 
+class CaptureReader;
+
+// Sends the captured requests of calls 1 to at (0: every call) to the
+// simulated boards as they were sent, from the reader's position.
+struct AppliedCapture {
+    uint32_t calls = 0;    // calls whose requests were sent
+    std::string lastCall;  // the last of them, as a scenario line
+    int32_t board = 0;     // board of the last request
+};
+AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
+
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.
 struct RequestWindow {

@@ -235,28 +235,14 @@ int Render(CaptureReader& reader, const ReplayOptions& o) {
     if (!o.monitors.empty()) host.monitors = o.monitors;
     host.disModeKnown = false;
     host.disModeSource = "a capture holds no DisMode";
-    CaptureRecord record;
-    uint32_t calls = 0;
-    std::string lastCall;
-    while (reader.Next(&record)) {
-        if (record.kind == RADOVL_CAPTURE_KIND_CALL) {
-            if (o.at != 0 && record.callNumber > o.at) break;
-            calls = record.callNumber;
-            lastCall = reader.currentCall();
-        } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
-            const RadovlCaptureRequest& r = record.request;
-            const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
-            uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
-            std::copy(std::begin(r.sent), std::end(r.sent), words);
-            uint32_t destination = 0;
-            RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
-            host.board = r.board;
-        }
-    }
+    const AppliedCapture applied = ApplyCapture(reader, o.at);
     if (!reader.error().empty()) {
         std::cerr << "radovl-sim: " << reader.error() << "\n";
         return CaptureUnusable;
     }
+    const uint32_t calls = applied.calls;
+    const std::string& lastCall = applied.lastCall;
+    host.board = applied.board;
     if (o.at > calls) {
         std::cerr << "radovl-sim: " << reader.path() << " holds " << calls << " calls, not " << o.at << "\n";
         return CaptureUnusable;
@@ -278,6 +264,27 @@ int Render(CaptureReader& reader, const ReplayOptions& o) {
 }
 
 }  // namespace
+
+AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
+    AppliedCapture applied;
+    CaptureRecord record;
+    while (reader.Next(&record)) {
+        if (record.kind == RADOVL_CAPTURE_KIND_CALL) {
+            if (at != 0 && record.callNumber > at) break;
+            applied.calls = record.callNumber;
+            applied.lastCall = reader.currentCall();
+        } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
+            const RadovlCaptureRequest& r = record.request;
+            const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
+            uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
+            std::copy(std::begin(r.sent), std::end(r.sent), words);
+            uint32_t destination = 0;
+            RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
+            applied.board = r.board;
+        }
+    }
+    return applied;
+}
 
 int ReplayCommand(int argc, char** argv) {
     ReplayOptions options;
