@@ -24,14 +24,22 @@ const RadovlSimRequest* RequestAt(const RequestWindow& w, uint32_t number) {
     return &w.requests[number - w.firstNumber];
 }
 
-void PrintWindow(std::ostream& os, const std::string& label, const RequestWindow& w) {
+// The accesses around request `number`: a few before the one holding it,
+// and the ones after.
+void PrintWindow(std::ostream& os, const std::string& label, const RequestWindow& w, uint32_t number) {
+    constexpr size_t AccessesBefore = 4;
     os << "  " << label << ", decoded:\n";
     if (w.requests.empty()) os << "    (no requests)\n";
     TraceDecoder decoder;
-    uint32_t number = w.firstNumber;
-    for (const RadovlSimRequest& r : w.requests) decoder.Feed(r, number++);
+    uint32_t fed = w.firstNumber;
+    for (const RadovlSimRequest& r : w.requests) decoder.Feed(r, fed++);
     decoder.Flush();
-    for (const DecodedAccess& a : decoder.Take()) os << "  " << FormatAccess(a) << "\n";
+    const std::vector<DecodedAccess> accesses = decoder.Take();
+    size_t at = 0;
+    while (at < accesses.size() && accesses[at].lastRequest < number) ++at;
+    for (size_t i = at > AccessesBefore ? at - AccessesBefore : 0; i < accesses.size(); ++i) {
+        os << "  " << FormatAccess(accesses[i]) << "\n";
+    }
 }
 
 }  // namespace
@@ -69,8 +77,8 @@ void ReportDifference(std::ostream& os, const std::string& where, const std::str
         line(labelA, a);
         line(labelB, b);
     }
-    PrintWindow(os, labelA, a);
-    PrintWindow(os, labelB, b);
+    PrintWindow(os, labelA, a, requestNumber);
+    PrintWindow(os, labelB, b, requestNumber);
 }
 
 int DecodeCommand(int argc, char** argv) {

@@ -36,7 +36,8 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.
 struct RequestWindow {
-    static constexpr size_t Before = 8;  // requests kept before a difference
+    static constexpr size_t Before = 48;  // requests kept before a difference: decoding
+                                          // finds its feet again within a few accesses
     static constexpr size_t After = 3;   // requests shown after it
     std::deque<RadovlSimRequest> requests;
     uint32_t firstNumber = 1;

@@ -103,12 +103,13 @@ public:
     int Run() {
         CaptureRecord record;
         RadovlSim_SetRequestObserver(&Comparison::Observe, this);
-        while (!found_ && NextRecord(&record)) {
+        while (!found_ && reader_.error().empty() && NextRecord(&record)) {
             if (record.kind != RADOVL_CAPTURE_KIND_CALL) continue;
             ReplayCall(record);
         }
         RadovlSim_SetRequestObserver(nullptr, nullptr);
         if (found_) {
+            // A difference before the file stops is one all the same.
             ReportDifference(std::cout, where_, "capture", captured_, "replay", replayed_, differingRequest_);
             if (!note_.empty()) std::cout << note_ << "\n";
             return CaptureDifferent;
@@ -150,7 +151,7 @@ private:
             return;
         }
         const int32_t status = info->call(args);
-        if (found_) return;
+        if (found_ || !reader_.error().empty()) return;
         // The capture's requests the library did not send, then its status.
         CaptureRecord record;
         if (!NextRecord(&record)) return;
@@ -172,10 +173,11 @@ private:
             if (replayed_.requests.size() < afterLimit_) replayed_.Add(r, true);
             return;
         }
+        if (!reader_.error().empty()) return;  // the file stopped making sense: nothing to compare
         replayed_.Add(r, false);
         CaptureRecord record;
         if (!NextRecord(&record)) {
-            Found(replayedInCall_, "the capture ends here, the library sends more");
+            if (reader_.error().empty()) Found(replayedInCall_, "the capture ends here, the library sends more");
             return;
         }
         if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) {
