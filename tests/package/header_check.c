@@ -15,6 +15,7 @@
 #include <radovl/sim.h>
 #endif
 #include <radovl/version.h>
+#include <radovl/capture.h>
 
 #if !defined(RADOVL_VERSION_NUMBER) || RADOVL_VERSION_NUMBER < 0 || \
     RADOVL_VERSION_NUMBER != RADOVL_VERSION_MAJOR * 10000 + RADOVL_VERSION_MINOR * 100 + RADOVL_VERSION_PATCH
