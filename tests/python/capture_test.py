@@ -94,6 +94,19 @@ class Capture(unittest.TestCase):
         self.assertIn("no difference", replay.stdout)
         self.assertEqual(tool("diff", self.capture, self.capture).returncode, 0)
 
+    def test_a_replay_captured_again_equals_the_capture_and_never_overwrites_it(self):
+        again = os.path.join(self.dir, "again.cap")
+        replay = tool("replay", self.capture, *SITE, cwd=self.dir, env={"RADOVL_CAPTURE": again})
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        diff = tool("diff", self.capture, again)
+        self.assertEqual(diff.returncode, 0, diff.stdout + diff.stderr)
+
+        replay = tool("replay", self.capture, cwd=self.dir, env={"RADOVL_CAPTURE": self.capture})
+        self.assertEqual(replay.returncode, 2)
+        self.assertIn("the capture being replayed", replay.stderr)
+        with open(self.capture, "rb") as f:
+            self.assertEqual(f.read(), self.bytes)
+
     def test_a_changed_register_value_is_caught_at_its_call(self):
         # The capture as a library that writes the last register value of
         # SetPPIDist one higher would have made it.

@@ -291,6 +291,15 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
 int ReplayCommand(int argc, char** argv) {
     ReplayOptions options;
     if (!ParseOptions(argc, argv, &options)) return CaptureUnusable;
+    // The library under replay writes its own capture when RADOVL_CAPTURE
+    // is set (to compare with diff), but never over the one being read.
+    const char* own = std::getenv("RADOVL_CAPTURE");
+    std::error_code ec;
+    if (own != nullptr && *own != '\0' && std::filesystem::equivalent(own, options.capture, ec)) {
+        std::cerr << "radovl-sim: RADOVL_CAPTURE names " << options.capture
+                  << ", the capture being replayed: the replay's own capture would overwrite it\n";
+        return CaptureUnusable;
+    }
     CaptureReader reader;
     if (!reader.Open(options.capture)) {
         std::cerr << "radovl-sim: " << reader.error() << "\n";
