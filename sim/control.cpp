@@ -134,6 +134,11 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetRequestObserver(RadovlSimObserver obser
     State().observerContext = context;
 }
 
+RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, void* context) {
+    State().readSource = source;
+    State().readSourceContext = context;
+}
+
 RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void* record, uint32_t size,
                                                      void* destination) {
     if (board < 0 || board >= radovl::sim::Boards || !State().boards[board].present || record == nullptr) return 0;

@@ -293,6 +293,18 @@ void Record(const RadovlSimRequest& request) {
     if (s.observer != nullptr) s.observer(&request, s.observerContext);
 }
 
+// A read the host's read source answers: the board was read as usual (its
+// side effects happen), the host gets the source's value instead.
+void AnswerFromSource(RadovlSimRequest* traced, void* hostBuffer) {
+    const SimState& s = State();
+    uint32_t value = 0;
+    if (s.readSource == nullptr || s.readSource(traced, &value, s.readSourceContext) == 0) return;
+    const uint32_t width = FunctionWidth(traced->function);
+    traced->value = value & WidthMask(width);
+    uint8_t* out = static_cast<uint8_t*>(hostBuffer);
+    for (uint32_t i = 0; i < width; ++i) out[i] = static_cast<uint8_t>(traced->value >> (8 * i));
+}
+
 // The fault set for the request about to be served, if any.
 bool Faulted(uint32_t number, int32_t* status) {
     const Fault& fault = State().fault;
@@ -389,9 +401,9 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
         traced.count = request.count;
         int32_t status = faultStatus;
         if (!faulted) status = ExecuteMemory(board, request, hostBuffer, &traced.value);
-        if (faulted && (request.function & Function::OperationMask) != Function::OpRead) {
-            traced.value = request.data & WidthMask(FunctionWidth(request.function));
-        }
+        const bool read = (request.function & Function::OperationMask) == Function::OpRead;
+        if (faulted && !read) traced.value = request.data & WidthMask(FunctionWidth(request.function));
+        if (read && status == 0 && !faulted) AnswerFromSource(&traced, hostBuffer);
         traced.status = status;
         request.status = status;
         std::memcpy(record, &request, sizeof request);

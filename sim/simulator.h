@@ -106,6 +106,8 @@ struct SimState {
     Fault fault;
     RadovlSimObserver observer = nullptr;  // sees every request after the trace does
     void* observerContext = nullptr;
+    RadovlSimReadSource readSource = nullptr;  // answers reads in the board's place
+    void* readSourceContext = nullptr;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
 };

@@ -242,6 +242,15 @@ typedef void(RADOVL_CALL *RadovlSimObserver)(const RadovlSimRequest *request, vo
  *        keeping them.
  */
 RADOVL_API void RADOVL_CALL RadovlSim_SetRequestObserver(RadovlSimObserver observer, void *context);
+/** @brief Asked for the value of each successful read, once the board has
+ *         served it: return 1 and set *value to deliver that value instead,
+ *         0 to deliver the board's. */
+typedef int32_t(RADOVL_CALL *RadovlSimReadSource)(const RadovlSimRequest *request, uint32_t *value, void *context);
+/**
+ * @brief Sets the one read source (NULL: none). RadovlSim_Reset() removes
+ *        it. Lets a host replay what another board answered.
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, void *context);
 /**
  * @brief Hands one driver request to a board as its driver would take it on
  *        an open device: the record is answered in place and a read's value

@@ -129,6 +129,27 @@ class Capture(unittest.TestCase):
         self.assertIn("first difference at " + where, diff.stdout)
         self.assertRegex(diff.stdout, r"changed.cap, decoded:\n(.*\n)*.*=  0x%08X" % (request.data + 1))
 
+    def test_reads_are_answered_from_the_capture(self):
+        # A site board that answered a read of SetPPIDist's read-modify-write
+        # with bit 4 set: the library, given that answer, writes it back.
+        call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
+        read = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number
+                and r.is_read and r.space == 0][-1]
+        changed = bytearray(self.bytes)
+        struct.pack_into("<I", changed, read.file_offset + 40, read.value | 0x10)  # the record's value word
+        path = self.write("answered.cap", bytes(changed))
+
+        replay = tool("replay", path, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        at = int(re.search(r"KT_RDSP_SetPPIDist 1 24\), its request (\d+)", replay.stdout).group(1))
+        self.assertGreater(at, read.number)
+        self.assertIn("data 0x%08X" % (read.value | 0x10), replay.stdout)
+
+        replay = tool("replay", path, *SITE, "--board-answers", cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
+        self.assertIn("answers another value", replay.stdout)
+
     def test_damaged_files_are_refused_with_their_reason(self):
         header = self.bytes[:32]
         newer = bytearray(header)

@@ -24,6 +24,7 @@ struct ReplayOptions {
     uint32_t at = 0;  // 0: the end of the capture
     std::vector<HostView::Monitor> monitors;
     std::optional<HostView::Monitor> screen;
+    bool boardAnswers = false;  // reads answered by the simulated board, not from the capture
 };
 
 bool TakeNumbers(int argc, char** argv, int* i, int32_t* out, int n) {
@@ -62,6 +63,8 @@ bool ParseOptions(int argc, char** argv, ReplayOptions* o) {
                 return false;
             }
             o->at = static_cast<uint32_t>(v[0]);
+        } else if (arg == "--board-answers") {
+            o->boardAnswers = true;
         } else if (arg == "--monitor" || arg == "--screen") {
             if (!TakeNumbers(argc, argv, &i, v, 4)) return false;
             const HostView::Monitor r{v[0], v[1], v[2], v[3]};
@@ -97,17 +100,19 @@ void SetUpHost(const ReplayOptions& o) {
 // Compares the library's requests with the capture's while the calls run.
 class Comparison {
 public:
-    explicit Comparison(CaptureReader& reader) : reader_(reader) {}
+    Comparison(CaptureReader& reader, bool answerReads) : reader_(reader), answerReads_(answerReads) {}
 
     // Replays every call; the exit status.
     int Run() {
         CaptureRecord record;
         RadovlSim_SetRequestObserver(&Comparison::Observe, this);
+        if (answerReads_) RadovlSim_SetReadSource(&Comparison::Answer, this);
         while (!found_ && reader_.error().empty() && NextRecord(&record)) {
             if (record.kind != RADOVL_CAPTURE_KIND_CALL) continue;
             ReplayCall(record);
         }
         RadovlSim_SetRequestObserver(nullptr, nullptr);
+        RadovlSim_SetReadSource(nullptr, nullptr);
         if (found_) {
             // A difference before the file stops is one all the same.
             ReportDifference(std::cout, where_, "capture", captured_, "replay", replayed_, differingRequest_);
@@ -126,6 +131,26 @@ public:
 private:
     static void RADOVL_CALL Observe(const RadovlSimRequest* request, void* context) {
         static_cast<Comparison*>(context)->Replayed(*request);
+    }
+
+    static int32_t RADOVL_CALL Answer(const RadovlSimRequest* request, uint32_t* value, void* context) {
+        return static_cast<Comparison*>(context)->AnswerRead(*request, value) ? 1 : 0;
+    }
+
+    // A read the capture holds next is answered with the captured value,
+    // so the library goes on as it did with the site's board.
+    bool AnswerRead(const RadovlSimRequest& r, uint32_t* value) {
+        if (found_ || !reader_.error().empty() || held_) return false;
+        CaptureRecord record;
+        if (!reader_.Next(&record)) return false;
+        held_ = record;
+        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) return false;
+        RadovlSimRequest captured = AsTraced(record.request);
+        RadovlSimRequest asked = r;
+        asked.value = captured.value;
+        if (!SameRequest(captured, asked)) return false;
+        *value = captured.value;
+        return true;
     }
 
     bool NextRecord(CaptureRecord* record) {
@@ -217,7 +242,8 @@ private:
     }
 
     CaptureReader& reader_;
-    std::optional<CaptureRecord> held_;
+    bool answerReads_;
+    std::optional<CaptureRecord> held_;  // read ahead: for a read's answer, or the call's end
     uint32_t calls_ = 0;
     uint32_t callNumber_ = 0;
     std::string callText_;
@@ -307,7 +333,7 @@ int ReplayCommand(int argc, char** argv) {
     }
     if (!options.renderFile.empty()) return Render(reader, options);
     SetUpHost(options);
-    Comparison comparison(reader);
+    Comparison comparison(reader, !options.boardAnswers);
     return comparison.Run();
 }
 
