@@ -150,6 +150,17 @@ class Capture(unittest.TestCase):
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
         self.assertIn("answers another value", replay.stdout)
 
+    def test_a_failed_request_is_captured_with_the_drivers_answer(self):
+        scenario = self.write("failing.scenario", b"make-programs\nKT_RDSP_Init = 1\n"
+                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n")
+        path = os.path.join(self.dir, "failing.cap")
+        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        colour = [r for r in capture.read(path) if isinstance(r, capture.Request) and r.call == 2]
+        self.assertEqual([(r.answered, r.status) for r in colour[:3]],
+                         [(True, 0), (False, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0)])
+        self.assertRegex(tool("decode", path).stdout, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+
     def test_damaged_files_are_refused_with_their_reason(self):
         header = self.bytes[:32]
         newer = bytearray(header)
