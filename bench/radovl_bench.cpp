@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "board/capture.h"
-#include "board/driver.h"
 #include "coff/coff_writer.h"
+#include "hw/driver.h"
 #include "radovl/radovl.h"
 #include "radovl/sim.h"
 #include "sim/simulator.h"

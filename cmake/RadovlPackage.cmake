@@ -14,9 +14,8 @@ set(RADOVL_GENERATED_INCLUDE_DIR ${PROJECT_BINARY_DIR}/include)
 configure_file(${PROJECT_SOURCE_DIR}/include/radovl/version.h.in
                ${RADOVL_GENERATED_INCLUDE_DIR}/radovl/version.h @ONLY)
 
-# The library's sources, its resource script on Windows and every program
-# that links the library see radovl/version.h.
-target_include_directories(radovl_objects PUBLIC $<BUILD_INTERFACE:${RADOVL_GENERATED_INCLUDE_DIR}>)
+# The library's sources (cmake/RadovlLayers.cmake), its resource script on
+# Windows and every program that links the library see radovl/version.h.
 target_include_directories(radovl PUBLIC $<BUILD_INTERFACE:${RADOVL_GENERATED_INCLUDE_DIR}>)
 
 # libradovl.so.MAJOR.MINOR.PATCH with the SONAME libradovl.so.MAJOR. The

@@ -130,9 +130,8 @@ endif()
 if(RADOVL_WINDOWS_TESTS AND RADOVL_PLATFORM STREQUAL "win32")
   add_executable(radovl_win32_test
     ${PROJECT_SOURCE_DIR}/tests/windows/win32_platform_test.cpp
-    $<TARGET_OBJECTS:radovl_objects>)
-  target_include_directories(radovl_win32_test PRIVATE
-    ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+    ${RADOVL_OBJECTS})
+  radovl_top_level_includes(radovl_win32_test)
   target_compile_options(radovl_win32_test PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_win32_test PRIVATE GTest::gtest GTest::gtest_main gdi32 user32)
 endif()

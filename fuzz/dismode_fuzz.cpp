@@ -13,9 +13,9 @@
 #include <string>
 
 #include "api/startup.h"
-#include "api/state.h"
-#include "fuzz/fuzz_support.h"
+#include "fuzz_support.h"
 #include "radovl/sim.h"
+#include "windows/state.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "board/loader.h"
-#include "fuzz/fuzz_support.h"
+#include "fuzz_support.h"
 #include "radovl/radovl.h"
 #include "radovl/sim.h"
 

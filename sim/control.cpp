@@ -2,8 +2,8 @@
 // scripts use to set up the simulated board and look at it.
 #include "radovl/sim.h"
 
-#include "board/registers.h"
-#include "sim/simulator.h"
+#include "hw/registers.h"
+#include "simulator.h"
 
 using radovl::sim::State;
 

@@ -1,11 +1,11 @@
-#include "sim/simulator.h"
+#include "simulator.h"
 
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
-#include "board/driver.h"
-#include "board/registers.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -114,7 +114,7 @@ Handle NewHandle(HandleEntry entry) {
 
 bool InBridgeData(uint32_t address, int* dsp) {
     for (int d = 0; d < VideoDsps; ++d) {
-        const uint32_t data = d == 0 ? BridgeData::Address.channel1 : BridgeData::Address.channel2;
+        const uint32_t data = BridgeData::Address.For(d);
         if (address >= data && address < data + 4) {
             *dsp = d;
             return true;
@@ -123,11 +123,10 @@ bool InBridgeData(uint32_t address, int* dsp) {
     return false;
 }
 
-uint32_t BridgeRegisterOf(ChannelRegister reg, int dsp) { return dsp == 0 ? reg.channel1 : reg.channel2; }
 
 uint32_t BridgeTarget(const BoardState& board, int dsp, uint32_t address) {
-    const uint32_t base = BridgeRegisterOf(BridgeData::Address, dsp);
-    return board.main.Read(BridgeRegisterOf(BridgeAddress::Address, dsp), 4) + (address - base);
+    const uint32_t base = BridgeData::Address.For(dsp);
+    return board.main.Read(BridgeAddress::Address.For(dsp), 4) + (address - base);
 }
 
 uint8_t I2cStatus(BoardState& board) {
@@ -199,7 +198,7 @@ void MainWrite(BoardState& board, uint32_t address, uint32_t width, uint32_t val
     board.main.Write(address, width, value);
     if (address == I2cCommand::Address) I2cCommandWritten(board, value & 0xFF);
     for (int d = 0; d < VideoDsps; ++d) {
-        const uint32_t control = BridgeRegisterOf(BridgeControl::Address, d);
+        const uint32_t control = BridgeControl::Address.For(d);
         if (Touches(address, width, control) && board.main.Read(control, 4) == BridgeControl::Start) {
             board.videoStarted[d] = true;
         }
@@ -208,7 +207,7 @@ void MainWrite(BoardState& board, uint32_t address, uint32_t width, uint32_t val
     if (Touches(address, width, DspResetControl::Address)) {
         const uint32_t lines = board.main.Read(DspResetControl::Address, 1);
         for (int d = 0; d < VideoDsps; ++d) {
-            if ((lines & DspResetControl::Release.For(d + 1)) == 0) board.videoStarted[d] = false;
+            if ((lines & DspResetControl::Release.For(d)) == 0) board.videoStarted[d] = false;
         }
     }
 }
@@ -265,7 +264,7 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
         uint32_t address = 0;
         if (request.space == Space::MemoryWindow) {
             const uint32_t page = board.pci[PciPage::Offset] | (static_cast<uint32_t>(board.pci[PciPage::Offset + 1]) << 8);
-            address = ((page & PciPage::Number) << PciPage::AddressShift) | request.offset;
+            address = FieldPrep(PciPage::AddressPage, FieldGet(PciPage::Number, page)) | request.offset;
         } else {
             address = RegisterWindowBase + request.offset;
         }

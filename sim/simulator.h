@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "hw/registers.h"
 #include "radovl/sim.h"
 
 namespace radovl::sim {
@@ -60,7 +61,7 @@ struct I2cCore {
 };
 
 constexpr int Boards = 2;
-constexpr int VideoDsps = 2;
+constexpr int VideoDsps = VideoDspCount;
 constexpr int DecoderCount = 2;
 constexpr uint32_t PciRegisterBytes = 12;
 

@@ -1,9 +1,10 @@
 // Word and byte access to the main DSP and, through the bridges, to the
 // video DSPs: the exact requests, and what reaches the board.
-#include "api/state.h"
 #include "board/access.h"
 #include "board/connection.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -12,7 +13,9 @@ class AccessTest : public BoardTest {
 protected:
     void SetUp() override {
         BoardTest::SetUp();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         RadovlSim_TraceClear();
     }
 };
@@ -142,8 +145,8 @@ TEST_F(AccessTest, ReadModifyWriteKeepsOtherBits) {
 }
 
 TEST_F(AccessTest, NothingIsSentWithoutConnection) {
-    BoardClose(state.currentBoard);
-    state.currentBoard = nullptr;
+    BoardClose(CurrentBoard());
+    SelectConnection(nullptr);
     RadovlSim_TraceClear();
     BoardWrite32(0xB0203000, 1);
     EXPECT_EQ(BoardRead32(0xB0203000), 0u);

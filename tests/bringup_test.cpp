@@ -1,9 +1,10 @@
 // Board bring-up: the exact order of accesses, the reset-line sequences,
 // open failures and the two program sets.
-#include "api/state.h"
 #include "board/bringup.h"
 #include "board/connection.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -32,7 +33,8 @@ const EmifRow Emif[24] = {
 
 TEST_F(BringUpTest, AccessOrderAfterOpen) {
     RadovlSim_PokeMain(0, 0xB0203000, 0x0F0F0F0F);
-    ASSERT_EQ(BringUpBoard(0), 0u);
+    ASSERT_EQ(SelectBoard(0), 0u);
+    BringUpBoard();
     std::vector<std::string> expected = {"QUERY", "PCI C8 0 = 0x04", "PCI W8 4 = 0x01"};
     for (const EmifRow& row : Emif) expected.push_back("W32 " + Hex(row.address) + " = " + Hex(row.main));
     for (const char* a : {"R8 0x6C000006 -> 0x00", "W8 0x6C000006 = 0x08", "R8 0x6C000004 -> 0x00",
@@ -48,7 +50,7 @@ TEST_F(BringUpTest, AccessOrderAfterOpen) {
     expected.push_back("R32 0xB0203000 -> 0x0F0F0F0F");
     expected.push_back("W32 0xB0203000 = 0x00000000");
     EXPECT_EQ(Accesses(), expected);
-    EXPECT_NE(state.currentBoard, nullptr);
+    EXPECT_NE(CurrentBoard(), nullptr);
     EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0x01A80020), 0x0004B4A8u);
     EXPECT_EQ(RadovlSim_DspStarted(0, 1), 0);  // configured, not started
 }
@@ -66,7 +68,9 @@ TEST_F(BringUpTest, ReleaseKeepsTheOtherDspAndTheLowEnableBits) {
     };
     for (const Case& c : cases) {
         RadovlSim_Reset();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         RadovlSim_PokeMain(0, 0x6C000004, c.control | (c.enable << 16));
         RadovlSim_TraceClear();
         ReleaseVideoDsp(c.dsp);
@@ -77,21 +81,22 @@ TEST_F(BringUpTest, ReleaseKeepsTheOtherDspAndTheLowEnableBits) {
 TEST_F(BringUpTest, OpenFailurePrintsCodeAndTextAndSendsNothing) {
     RadovlSim_SetBoardPresent(1, 0);
     uint32_t code = 0;
-    const std::string printed = CaptureStdout([&] { code = BringUpBoard(1); });
+    const std::string printed = CaptureStdout([&] { code = SelectBoard(1); });
     EXPECT_EQ(code, 0xA1020001u);
     EXPECT_EQ(printed, "Error : board initialization failed : 0xA1020001 : Can't communicate with\n"
                        "the driver for board #1\n");
-    EXPECT_EQ(state.currentBoard, nullptr);
+    EXPECT_EQ(CurrentBoard(), nullptr);
     EXPECT_EQ(RadovlSim_TraceCount(), 0);
 
     RadovlSim_SetMutexFault(2);
-    const std::string mutex = CaptureStdout([&] { code = BringUpBoard(0); });
+    const std::string mutex = CaptureStdout([&] { code = SelectBoard(0); });
     EXPECT_EQ(code, 0xA2070000u);
     EXPECT_EQ(mutex, "Error : board initialization failed : 0xA2070000 : Can't create or\nopen board's mutex\n");
 }
 
 TEST_F(BringUpTest, VideoProgramsStartEvenWithoutTheirFile) {
-    ASSERT_EQ(BringUpBoard(0), 0u);
+    ASSERT_EQ(SelectBoard(0), 0u);
+    BringUpBoard();
     RadovlSim_TraceClear();
     const std::string printed = CaptureStdout([] { LoadVideoPrograms(); });
     EXPECT_EQ(printed, "The file " + NativePath("./out/idbout/testcmp.out") + " was not opened\n"
@@ -103,7 +108,8 @@ TEST_F(BringUpTest, VideoProgramsStartEvenWithoutTheirFile) {
 
 TEST_F(BringUpTest, VideoProgramsLoadIntoBothVideoDsps) {
     WriteDisplayPrograms();
-    ASSERT_EQ(BringUpBoard(0), 0u);
+    ASSERT_EQ(SelectBoard(0), 0u);
+    BringUpBoard();
     CaptureStdout([] { LoadVideoPrograms(); });
     EXPECT_EQ(RadovlSim_PeekVideo(0, 0, 0x80000000), 0x80001000u);
     EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0x80000000), 0x80001000u);
@@ -111,7 +117,8 @@ TEST_F(BringUpTest, VideoProgramsLoadIntoBothVideoDsps) {
 }
 
 TEST_F(BringUpTest, FallbackProgramSet) {
-    ASSERT_EQ(BringUpBoard(0), 0u);
+    ASSERT_EQ(SelectBoard(0), 0u);
+    BringUpBoard();
     RadovlSim_TraceClear();
     const std::string printed = CaptureStdout([] { LoadFallbackPrograms(); });
     EXPECT_EQ(printed, "The file " + NativePath("./out/vibout/clktest_b.out") + " was not opened\n"
@@ -138,7 +145,8 @@ TEST_F(BringUpTest, FallbackLoadsEachProgramIntoItsDsp) {
     WriteProgram("out/vibout/clktest_b.out", {coff::Section{".text", 0x1000, coff::WordBytes({0xB}), true, 0x20}});
     WriteProgram("out/vibout/clktest_c.out", {coff::Section{".text", 0x1000, coff::WordBytes({0xC}), true, 0x20}});
     WriteProgram("out/vibout/NicTest.out", {coff::Section{".text", 0x1000, coff::WordBytes({0xD}), true, 0x20}});
-    ASSERT_EQ(BringUpBoard(0), 0u);
+    ASSERT_EQ(SelectBoard(0), 0u);
+    BringUpBoard();
     CaptureStdout([] { LoadFallbackPrograms(); });
     EXPECT_EQ(RadovlSim_PeekVideo(0, 0, 0x1000), 0xBu);
     EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0x1000), 0xCu);

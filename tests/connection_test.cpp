@@ -2,9 +2,9 @@
 // the error texts.
 #include <cstring>
 
-#include "api/state.h"
 #include "board/connection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {

@@ -8,8 +8,8 @@
 #endif
 
 #include "api/startup.h"
-#include "api/state.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {

@@ -5,8 +5,9 @@
 #include <functional>
 #include <limits>
 
-#include "api/state.h"
 #include "support/board_test.h"
+#include "support/export_table.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -16,55 +17,21 @@ struct Operation {
     std::function<int32_t(int32_t channel)> call;  // valid arguments besides the channel
 };
 
-// Every operation that takes a channel and runs the whole gate.
+// Every operation that takes a channel and runs the whole gate: the exports
+// whose first slot is a channel, each with the valid call of the table.
 const std::vector<Operation>& ChannelOperations() {
-    static const std::vector<Operation> ops = {
-        {"KT_RDSP_OpenOverlay", [](int32_t c) { return KT_RDSP_OpenOverlay(c, 1); }},
-        {"KT_RDSP_OpenPPI", [](int32_t c) { return KT_RDSP_OpenPPI(c, 100, 50, 400, 300); }},
-        {"KT_RDSP_ClosePPI", [](int32_t c) { return KT_RDSP_ClosePPI(c); }},
-        {"KT_RDSP_SetPPIXY", [](int32_t c) { return KT_RDSP_SetPPIXY(c, 100, 50); }},
-        {"KT_RDSP_SetPPIWH", [](int32_t c) { return KT_RDSP_SetPPIWH(c, 400, 300); }},
-        {"KT_RDSP_SetPPIMode", [](int32_t c) { return KT_RDSP_SetPPIMode(c, 0); }},
-        {"KT_RDSP_SetPPICenter", [](int32_t c) { return KT_RDSP_SetPPICenter(c, 10, 10); }},
-        {"KT_RDSP_SetPPIShipDir", [](int32_t c) { return KT_RDSP_SetPPIShipDir(c, 90.0f); }},
-        {"KT_RDSP_SetPPIColor", [](int32_t c) { return KT_RDSP_SetPPIColor(c, 0xFF800000); }},
-        {"KT_RDSP_SetPPILineColor", [](int32_t c) { return KT_RDSP_SetPPILineColor(c, 0xFF800000); }},
-        {"KT_RDSP_SetPPIScan", [](int32_t c) { return KT_RDSP_SetPPIScan(c, 1); }},
-        {"KT_RDSP_FrostPPI", [](int32_t c) { return KT_RDSP_FrostPPI(c, 1); }},
-        {"KT_RDSP_SetPPIDist", [](int32_t c) { return KT_RDSP_SetPPIDist(c, 100); }},
-        {"KT_RDSP_SetPPIGate", [](int32_t c) { return KT_RDSP_SetPPIGate(c, 4); }},
-        {"KT_RDSP_SetPPITail", [](int32_t c) { return KT_RDSP_SetPPITail(c, 5); }},
-        {"KT_RDSP_SetPPISwitch", [](int32_t c) { return KT_RDSP_SetPPISwitch(c, 0); }},
-        {"KT_RDSP_SetPPILineTail", [](int32_t c) { return KT_RDSP_SetPPILineTail(c, 5); }},
-        {"KT_RDSP_SetPPIOnTop", [](int32_t c) { return KT_RDSP_SetPPIOnTop(c, 1); }},
-        {"KT_RDSP_OpenMiniWin", [](int32_t c) { return KT_RDSP_OpenMiniWin(c, 100, 50, 200, 100); }},
-        {"KT_RDSP_CloseMiniWin", [](int32_t c) { return KT_RDSP_CloseMiniWin(c); }},
-        {"KT_RDSP_SetMiniWinXY", [](int32_t c) { return KT_RDSP_SetMiniWinXY(c, 100, 50); }},
-        {"KT_RDSP_SetMiniWinWH", [](int32_t c) { return KT_RDSP_SetMiniWinWH(c, 200, 100); }},
-        {"KT_RDSP_SetMiniWinMode", [](int32_t c) { return KT_RDSP_SetMiniWinMode(c, 1); }},
-        {"KT_RDSP_SetMiniWinColor", [](int32_t c) { return KT_RDSP_SetMiniWinColor(c, 0xFF000000); }},
-        {"KT_RDSP_SetMiniWinDistDir", [](int32_t c) { return KT_RDSP_SetMiniWinDistDir(c, 10, 45.0f); }},
-        {"KT_RDSP_SetMiniWinScale", [](int32_t c) { return KT_RDSP_SetMiniWinScale(c, 2); }},
-        {"KT_RDSP_OpenAr", [](int32_t c) { return KT_RDSP_OpenAr(c, 100, 50, 200, 100); }},
-        {"KT_RDSP_CloseAr", [](int32_t c) { return KT_RDSP_CloseAr(c); }},
-        {"KT_RDSP_SetArXY", [](int32_t c) { return KT_RDSP_SetArXY(c, 100, 50); }},
-        {"KT_RDSP_SetArWH", [](int32_t c) { return KT_RDSP_SetArWH(c, 200, 100); }},
-        {"KT_RDSP_SetArGate", [](int32_t c) { return KT_RDSP_SetArGate(c, 3); }},
-        {"KT_RDSP_SetArDist", [](int32_t c) { return KT_RDSP_SetArDist(c, 100); }},
-        {"KT_RDSP_SetArColor", [](int32_t c) { return KT_RDSP_SetArColor(c, 0xFF000000); }},
-        {"KT_RDSP_SetArColorKey", [](int32_t c) { return KT_RDSP_SetArColorKey(c, 0x123456); }},
-        {"KT_RDSP_SetAROnTop", [](int32_t c) { return KT_RDSP_SetAROnTop(c, 1); }},
-        {"KT_RDSP_OpenTV", [](int32_t c) { return KT_RDSP_OpenTV(c, 100, 50, 360, 288); }},
-        {"KT_RDSP_CloseTV", [](int32_t c) { return KT_RDSP_CloseTV(c); }},
-        {"KT_RDSP_SetTVXY", [](int32_t c) { return KT_RDSP_SetTVXY(c, 100, 50); }},
-        {"KT_RDSP_SetTVWH", [](int32_t c) { return KT_RDSP_SetTVWH(c, 360, 288); }},
-        {"KT_RDSP_FrostTV", [](int32_t c) { return KT_RDSP_FrostTV(c, 0); }},
-        {"KT_RDSP_SetTVBright", [](int32_t c) { return KT_RDSP_SetTVBright(c, 0x90); }},
-        {"KT_RDSP_SetTVColor", [](int32_t c) { return KT_RDSP_SetTVColor(c, 0x90); }},
-        {"KT_RDSP_SetTVContrast", [](int32_t c) { return KT_RDSP_SetTVContrast(c, 0x90); }},
-        {"KT_RDSP_SetTVOnTop", [](int32_t c) { return KT_RDSP_SetTVOnTop(c, 1); }},
-        {"KT_RDSP_SetTVColorKey", [](int32_t c) { return KT_RDSP_SetTVColorKey(c, 0x123456); }},
-    };
+    static const std::vector<Operation> ops = [] {
+        std::vector<Operation> list;
+        for (const Export& e : Exports()) {
+            if (e.params.empty() || e.params[0] != Param::Channel) continue;
+            list.push_back({e.name, [&e](int32_t channel) {
+                                Slots slots = e.valid;
+                                slots[0] = static_cast<uint32_t>(channel);
+                                return Call(e, slots);
+                            }});
+        }
+        return list;
+    }();
     return ops;
 }
 
@@ -74,7 +41,7 @@ bool SameState(const LibraryState& a, const LibraryState& b) {
     return a.initialised == b.initialised && a.screenLeft == b.screenLeft && a.screenTop == b.screenTop &&
            a.screenRight == b.screenRight && a.screenBottom == b.screenBottom && a.DisMode == b.DisMode &&
            a.DisplayControl == b.DisplayControl && same(a.ControlShadow, b.ControlShadow) &&
-           same(a.TvModeSave, b.TvModeSave) && a.PpiPlaced == b.PpiPlaced && a.currentBoard == b.currentBoard &&
+           same(a.TvModeSave, b.TvModeSave) && a.PpiPlaced == b.PpiPlaced &&
            same(a.ppi, b.ppi) && same(a.ar, b.ar) && same(a.tv, b.tv) &&
            [&] {
                for (int i = 0; i < 2; ++i) {

@@ -1,9 +1,10 @@
 // The I2C master and the video decoders: the byte sequence on the core's
 // registers and what the decoders end up holding.
-#include "api/state.h"
 #include "board/connection.h"
 #include "board/i2c.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -12,7 +13,9 @@ class I2cTest : public BoardTest {
 protected:
     void SetUp() override {
         BoardTest::SetUp();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         RadovlSim_TraceClear();
     }
 };

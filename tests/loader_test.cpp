@@ -6,10 +6,11 @@
 #include <iterator>
 #include <unordered_map>
 
-#include "api/state.h"
 #include "board/connection.h"
 #include "board/loader.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -18,7 +19,9 @@ class LoaderTest : public BoardTest {
 protected:
     void SetUp() override {
         BoardTest::SetUp();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         RadovlSim_TraceClear();
     }
 
@@ -225,7 +228,9 @@ TEST_F(LoaderTest, RealTiProgramsLoadByteForByte) {
     for (const char* name : {"c6713_Dotp4a.out", "c6713_timer.out", "c6713_bios_fft128c_SWI.out", "dm6437_Sobel.out"}) {
         RadovlSim_Reset();
         RadovlSim_SetTraceEnabled(0);
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         const std::string path = dir + "/" + name;
         const std::vector<uint8_t> file = ReadAll(path);
         ASSERT_GT(file.size(), 50u) << name;
@@ -250,8 +255,8 @@ TEST_F(LoaderTest, RealTiProgramsLoadByteForByte) {
             if (static_cast<uint8_t>(word >> (8 * (address & 3))) != byte) ++mismatches;
         }
         EXPECT_EQ(mismatches, 0u) << name;
-        BoardClose(state.currentBoard);
-        state.currentBoard = nullptr;
+        BoardClose(CurrentBoard());
+        SelectConnection(nullptr);
     }
 }
 

@@ -1,5 +1,6 @@
 // The Mini window: corner and centred aiming, the distance read back from
 // the PPI's registers, zoom, placement and output select.
+#include <functional>
 #include <limits>
 
 #include "support/window_test.h"
@@ -170,6 +171,30 @@ TEST_F(MiniTest, OpenRegistersAndChecks) {
     EXPECT_EQ(KT_RDSP_SetMiniWinXY(2, 0, 1024), -1);
     EXPECT_EQ(KT_RDSP_SetMiniWinMode(2, 2), -1);
     NoTraffic("refused Mini calls");
+}
+
+// Moving, resizing or zooming a window rewrites MiniStart's position and
+// leaves its shown bit as the last open or close set it.
+TEST_F(MiniTest, PlacementKeepsTheShownBit) {
+    struct Case {
+        const char* name;
+        std::function<int32_t()> call;
+        uint32_t position;  // MiniStart without the shown bit
+    };
+    const Case cases[] = {
+        {"SetMiniWinXY", [] { return KT_RDSP_SetMiniWinXY(1, 120, 60); }, (60u << 16) | 178},
+        {"SetMiniWinWH", [] { return KT_RDSP_SetMiniWinWH(1, 300, 150); }, (50u << 16) | 158},
+        {"SetMiniWinScale", [] { return KT_RDSP_SetMiniWinScale(1, 2); }, (50u << 16) | 158},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(KT_RDSP_OpenMiniWin(1, 100, 50, 200, 100), 1);
+        ASSERT_EQ(c.call(), 1) << c.name;
+        EXPECT_EQ(Main(0xB0201000), 0x80000000u | c.position) << c.name << " on an open window";
+        ASSERT_EQ(KT_RDSP_CloseMiniWin(1), 1);
+        ASSERT_EQ(KT_RDSP_SetMiniWinXY(1, 100, 50), 1);
+        ASSERT_EQ(c.call(), 1) << c.name;
+        EXPECT_EQ(Main(0xB0201000), c.position) << c.name << " on a closed window";
+    }
 }
 
 TEST_F(MiniTest, CloseSetsBit4AndClearsShown) {

@@ -1,7 +1,7 @@
 // Output select and monitor-relative placement for every window kind, on
 // two monitors, in each display mode.
-#include "api/state.h"
 #include "support/window_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {

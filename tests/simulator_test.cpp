@@ -1,8 +1,9 @@
 // The simulated board's own rules, as console developers rely on them.
-#include "api/state.h"
 #include "board/access.h"
 #include "board/connection.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -11,7 +12,9 @@ class SimulatorTest : public BoardTest {
 protected:
     void SetUp() override {
         BoardTest::SetUp();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         RadovlSim_TraceClear();
     }
 };
@@ -29,7 +32,7 @@ TEST_F(SimulatorTest, TraceValueConventions) {
     RadovlSim_PokeMain(0, 0x1000, 0x000000F0);
     BoardWrite8(0x1000, static_cast<int8_t>(0x80));
     BoardRead8(0x1000);
-    SendMemoryRequest(2, 2, 4, 0x102, 1, state.currentBoard);  // set bits, 8 bits wide
+    SendMemoryRequest(2, 2, 4, 0x102, 1, CurrentBoard());  // set bits, 8 bits wide
     const auto trace = Trace();
     ASSERT_EQ(trace.size(), 5u);
     EXPECT_EQ(trace[1].value, 0x80u);
@@ -39,8 +42,8 @@ TEST_F(SimulatorTest, TraceValueConventions) {
 }
 
 TEST_F(SimulatorTest, PciStatusClearAndPageRegister) {
-    SendMemoryRequest(1, 2, 0, 0xFF, 1, state.currentBoard);
-    SendMemoryRequest(3, 2, 0, 0x04, 1, state.currentBoard);
+    SendMemoryRequest(1, 2, 0, 0xFF, 1, CurrentBoard());
+    SendMemoryRequest(3, 2, 0, 0x04, 1, CurrentBoard());
     EXPECT_EQ(RadovlSim_PeekPci(0, 0) & 0xFF, 0xFBu);
     SelectPage(0xFFC00000);
     EXPECT_EQ(RadovlSim_PeekPci(0, 8), 1023u);
@@ -48,11 +51,11 @@ TEST_F(SimulatorTest, PciStatusClearAndPageRegister) {
 
 TEST_F(SimulatorTest, MainDspStartLatch) {
     EXPECT_EQ(RadovlSim_DspStarted(0, 0), 0);
-    SendMemoryRequest(1, 2, 4, 2, 1, state.currentBoard);
+    SendMemoryRequest(1, 2, 4, 2, 1, CurrentBoard());
     EXPECT_EQ(RadovlSim_DspStarted(0, 0), 1);
-    SendMemoryRequest(1, 2, 4, 0, 1, state.currentBoard);
+    SendMemoryRequest(1, 2, 4, 0, 1, CurrentBoard());
     EXPECT_EQ(RadovlSim_DspStarted(0, 0), 1);  // still running after the interrupt is released
-    SendMemoryRequest(2, 2, 4, 1, 1, state.currentBoard);
+    SendMemoryRequest(2, 2, 4, 1, 1, CurrentBoard());
     EXPECT_EQ(RadovlSim_DspStarted(0, 0), 0);  // reset
 }
 
@@ -86,7 +89,9 @@ TEST_F(SimulatorTest, I2cStatusBusyRules) {
     };
     for (const Case& c : cases) {
         RadovlSim_Reset();
-        ASSERT_EQ(BoardOpen(0, &state.currentBoard), 0u);
+        BoardConnection* connection = nullptr;
+        ASSERT_EQ(BoardOpen(0, &connection), 0u);
+        SelectConnection(connection);
         EXPECT_EQ(BoardRead8(0xB0300030), 0u) << "before any command";
         RadovlSim_SetI2cBusyReads(c.busyReads);
         BoardWrite32(0xB0300030, 0x10);

@@ -1,7 +1,8 @@
 // KT_RDSP_Init on the normal and the fallback path, its failures, and the
 // register state it leaves.
-#include "api/state.h"
+#include "board/selection.h"
 #include "support/board_test.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -165,7 +166,7 @@ TEST_F(StartUpTest, RepeatedStartUpThatCannotOpenLeavesOperationsRefused) {
     RadovlSim_SetBoardPresent(0, 0);
     EXPECT_EQ(InitQuietly(), -1);
     EXPECT_EQ(state.initialised, 1);
-    EXPECT_EQ(state.currentBoard, nullptr);
+    EXPECT_EQ(CurrentBoard(), nullptr);
     RadovlSim_TraceClear();
     EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
     EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), -2);

@@ -41,6 +41,11 @@ TEST_F(TvTest, ScalingAndCropping) {
         {360, 284, 0x00010005, (0x240000u / 288 << 16) | 8192},
         {45, 100, 0x00010005, (0x240000u / 104 << 16) | 0xFFFF},
         {44, 31, (16u << 16) | 16, 0xFFFFFFFF},
+        // Lower than 32 rows, the row is merged into the word: the column
+        // stays what the width made it, default or cropped.
+        {45, 31, (16u << 16) | 5, 0xFFFFFFFF},
+        {45, 10, (352u << 16) | 5, 0xFFFFFFFF},
+        {44, 10, (352u << 16) | 16, 0xFFFFFFFF},
         {100, 32, 0x00010005, 0xFFFF0000 | (0x2D0000 / 100)},
         {100, 31, (16u << 16) | 5, 0xFFFF0000 | (0x2D0000 / 100)},
         {20, 10, 0x01600190, 0xFFFFFFFF},

@@ -263,6 +263,12 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, 
  */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void *record, uint32_t size,
                                                      void *destination);
+/**
+ * @brief The library's display mode (DisMode) as start-up's reading of the
+ *        display-mode file or KT_RDSP_SetScreenProp(1, ...) left it: the
+ *        mode the next window placement applies. 1 before start-up.
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_DisplayMode(void);
 
 /** @} */
 

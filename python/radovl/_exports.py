@@ -118,4 +118,5 @@ SIMULATOR = {
     "RadovlSim_SetRequestObserver": (None, [OBSERVER, ctypes.c_void_p]),
     "RadovlSim_SetReadSource": (None, [READ_SOURCE, ctypes.c_void_p]),
     "RadovlSim_SendRequest": (I32, [I32, U32, ctypes.c_void_p, U32, ctypes.c_void_p]),
+    "RadovlSim_DisplayMode": (I32, []),
 }

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "api/startup.h"
-#include "api/state.h"
 #include "platform/platform.h"
+#include "windows/state.h"
 
 namespace radovl {
 namespace {

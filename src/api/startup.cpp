@@ -1,12 +1,13 @@
 #include "api/startup.h"
 
-#include "api/state.h"
 #include "board/access.h"
 #include "board/bringup.h"
 #include "board/i2c.h"
-#include "board/registers.h"
+#include "board/selection.h"
+#include "hw/registers.h"
 #include "platform/platform.h"
 #include "windows/operations.h"
+#include "windows/state.h"
 
 namespace radovl {
 namespace {
@@ -43,10 +44,13 @@ void ResetMiniState() {
 }
 
 int32_t Init() {
-    if (BringUpBoard(0) != ErrorOk) return StatusBadArgument;
+    if (SelectBoard(0) != ErrorOk) return StatusBadArgument;
+    BringUpBoard();
     if (!ScratchRegisterHolds()) {
         LoadFallbackPrograms();  // on board 0, which stays open
-        if (BringUpBoard(1) != ErrorOk) return StatusBadArgument;
+        // The one switch of boards: every later access goes to board 1.
+        if (SelectBoard(1) != ErrorOk) return StatusBadArgument;
+        BringUpBoard();
     }
     LoadVideoPrograms();
     I2cInit();
@@ -54,8 +58,7 @@ int32_t Init() {
 
     state.initialised = 1;
     RecordScreenBounds();
-    VideoWrite32(0, VideoStartupWord::Address, 0);
-    VideoWrite32(1, VideoStartupWord::Address, 0);
+    for (int dsp = 0; dsp < VideoDspCount; ++dsp) VideoWrite32(dsp, VideoStartupWord::Address, 0);
     op::SetTVP2pMode(1, 1);
     op::SetTVP2pMode(2, 1);
     op::SetRDP2pMode(1, 1);

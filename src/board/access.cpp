@@ -1,36 +1,31 @@
 #include "board/access.h"
 
-#include "api/state.h"
-#include "board/connection.h"
-#include "board/registers.h"
+#include "board/selection.h"
+#include "hw/registers.h"
 #include "platform/platform.h"
 
 namespace radovl {
 namespace {
-
-// The bridge registers of a video DSP: index 0 has its own, any other index
-// reaches index 1's.
-uint32_t BridgeRegister(ChannelRegister reg, int dsp) { return dsp == 0 ? reg.channel1 : reg.channel2; }
 
 uint32_t SignExtended(int32_t value) { return static_cast<uint32_t>(value); }
 
 uint32_t ReadMain(uint32_t function, uint32_t address) {
     const uint32_t offset = SelectPage(address);
     uint32_t value = 0;  // stays 0 when the request fails
-    SendReadRequest(function, Space::MemoryWindow, offset, &value, 1, state.currentBoard);
+    SendReadRequest(function, Space::MemoryWindow, offset, &value, 1, CurrentBoard());
     return value;
 }
 
 void WriteMain(uint32_t function, uint32_t address, uint32_t data) {
     const uint32_t offset = SelectPage(address);
-    SendMemoryRequest(function, Space::MemoryWindow, offset, data, 1, state.currentBoard);
+    SendMemoryRequest(function, Space::MemoryWindow, offset, data, 1, CurrentBoard());
 }
 
 }  // namespace
 
 uint32_t SelectPage(uint32_t address) {
     SendMemoryRequest(Function::Write32, Space::PciInterface, PciPage::Offset,
-                      (address >> PciPage::AddressShift) & PciPage::Number, 1, state.currentBoard);
+                      FieldGet(PciPage::AddressPage, address), 1, CurrentBoard());
     return address & PciPage::WindowOffset;
 }
 
@@ -47,19 +42,19 @@ void BoardWriteBlock(uint32_t address, const uint32_t* words, int32_t count) {
 }
 
 void BridgeControlWrite(int dsp, uint32_t value) {
-    BoardWrite32(BridgeRegister(BridgeControl::Address, dsp), value);
+    BoardWrite32(BridgeControl::Address.For(dsp), value);
 }
 
 void VideoWrite32(int dsp, uint32_t address, uint32_t value) {
     BridgeControlWrite(dsp, BridgeControl::Access);
-    BoardWrite32(BridgeRegister(BridgeAddress::Address, dsp), address);
-    BoardWrite32(BridgeRegister(BridgeData::Address, dsp), value);
+    BoardWrite32(BridgeAddress::Address.For(dsp), address);
+    BoardWrite32(BridgeData::Address.For(dsp), value);
 }
 
 uint32_t VideoRead32(int dsp, uint32_t address) {
     BridgeControlWrite(dsp, BridgeControl::Access);
-    BoardWrite32(BridgeRegister(BridgeAddress::Address, dsp), address);
-    return BoardRead32(BridgeRegister(BridgeData::Address, dsp));
+    BoardWrite32(BridgeAddress::Address.For(dsp), address);
+    return BoardRead32(BridgeData::Address.For(dsp));
 }
 
 void VideoWriteBlock(int dsp, uint32_t address, int32_t count, const uint32_t* words) {
@@ -67,11 +62,12 @@ void VideoWriteBlock(int dsp, uint32_t address, int32_t count, const uint32_t* w
 }
 
 void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, int32_t count) {
-    switch (target) {
-        case 0: BoardWriteBlock(address, words, count); break;
-        case 1: VideoWriteBlock(0, address, count, words); break;
-        case 2: VideoWriteBlock(1, address, count, words); break;
-        default: platform::Print("this dsp is not pressent\n"); break;
+    if (target == LoadTarget::MainDsp) {
+        BoardWriteBlock(address, words, count);
+    } else if (target == LoadTarget::Video(0) || target == LoadTarget::Video(1)) {
+        VideoWriteBlock(LoadTarget::VideoDspOf(target), address, count, words);
+    } else {
+        platform::Print("this dsp is not pressent\n");
     }
 }
 

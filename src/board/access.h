@@ -1,5 +1,7 @@
 // Word and byte access to the main DSP's and the video DSPs' spaces, over
-// the current board connection. No caching: every call goes to the driver.
+// the current board connection (CurrentBoard). No caching: every call goes
+// to the driver. A video DSP is named by its index, 0 or 1 (VideoDspOf a
+// channel).
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,14 @@ void VideoWrite32(int dsp, uint32_t address, uint32_t value);
 uint32_t VideoRead32(int dsp, uint32_t address);
 void VideoWriteBlock(int dsp, uint32_t address, int32_t count, const uint32_t* words);
 
-// Load targets: 0 main DSP, 1 video DSP 0, 2 video DSP 1.
+// Load targets name a program's DSP with the main DSP first: 0 the main
+// DSP, 1 + n video DSP n.
+namespace LoadTarget {
+constexpr int32_t MainDsp = 0;
+constexpr int32_t Video(int dsp) { return 1 + dsp; }
+constexpr int VideoDspOf(int32_t target) { return target - Video(0); }
+constexpr int32_t Count = 3;
+}  // namespace LoadTarget
 void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, int32_t count);
 
 // Read-modify-write of one word: read it, replace the bits of mask with
@@ -31,8 +40,5 @@ void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, i
 // Returns the word written.
 uint32_t UpdateBoard32(uint32_t address, uint32_t mask, uint32_t bits);
 uint32_t UpdateVideo32(int dsp, uint32_t address, uint32_t mask, uint32_t bits);
-
-// Video DSP index of a display channel.
-constexpr int VideoDsp(int channel) { return channel - 1; }
 
 }  // namespace radovl

@@ -1,14 +1,11 @@
 #include "board/bringup.h"
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
-#include "api/state.h"
 #include "board/access.h"
-#include "board/connection.h"
 #include "board/loader.h"
-#include "board/registers.h"
+#include "board/selection.h"
+#include "hw/registers.h"
 #include "platform/platform.h"
 
 namespace radovl {
@@ -20,35 +17,34 @@ namespace {
 struct EmifRow {
     uint32_t address;
     uint32_t main;
-    uint32_t video0;
-    uint32_t video1;
+    uint32_t video[VideoDspCount];
 };
 
 constexpr EmifRow EmifTable[] = {
-    {Emif::AGblctl, 0x00012074, 0x000127A4, 0x000127A4},
-    {Emif::ACectl0, 0xFFFFFFD3, 0xFFFFFFD3, 0xFFFFFFD3},
-    {Emif::ACectl1, 0x22A28323, 0x22A28A42, 0x22A28A23},
-    {Emif::ACectl2, 0x22A28A42, 0x22A28A42, 0x22A28A43},
-    {Emif::ACectl3, 0x22A28A23, 0x22A28A12, 0x22A28A12},
-    {Emif::ASdctl, 0x57115000, 0x57115000, 0x57115000},
-    {Emif::ASdtim, 0x0000081B, 0x0000081B, 0x0000081B},
-    {Emif::ASdext, 0x001FAF4D, 0x001FAF4D, 0x001FAF4D},
-    {Emif::ACesec0, 0x00000062, 0x00000061, 0x00000023},
-    {Emif::ACesec1, 0x00000042, 0x00000042, 0x00000041},
-    {Emif::ACesec2, 0x00000042, 0x00000042, 0x00000041},
-    {Emif::ACesec3, 0x00000041, 0x00000041, 0x00000041},
-    {Emif::BGblctl, 0x000127A4, 0x000127A4, 0x000127A4},
-    {Emif::BCectl0, 0xFFFFFF03, 0x000000B0, 0x000000B0},
-    {Emif::BCectl1, 0xFFFFFF03, 0xFFFFFF03, 0xFFFFFF03},
-    {Emif::BCectl2, 0x22A28AB3, 0x000000B3, 0x000000B0},
-    {Emif::BCectl3, 0x22A28A13, 0xFFFFFF13, 0xFFFFFF13},
-    {Emif::BSdctl, 0x57115000, 0x57115000, 0x57115000},
-    {Emif::BSdtim, 0x0000081B, 0x0000030D, 0x0000030D},
-    {Emif::BSdext, 0x001FAF4D, 0x0004B4A8, 0x0004B4A8},
-    {Emif::BCesec0, 0x00000041, 0x00000041, 0x00000041},
-    {Emif::BCesec1, 0x00000041, 0x00000041, 0x00000041},
-    {Emif::BCesec2, 0x00000042, 0x00000042, 0x00000042},
-    {Emif::BCesec3, 0x00000041, 0x00000041, 0x00000041},
+    {Emif::AGblctl, 0x00012074, {0x000127A4, 0x000127A4}},
+    {Emif::ACectl0, 0xFFFFFFD3, {0xFFFFFFD3, 0xFFFFFFD3}},
+    {Emif::ACectl1, 0x22A28323, {0x22A28A42, 0x22A28A23}},
+    {Emif::ACectl2, 0x22A28A42, {0x22A28A42, 0x22A28A43}},
+    {Emif::ACectl3, 0x22A28A23, {0x22A28A12, 0x22A28A12}},
+    {Emif::ASdctl, 0x57115000, {0x57115000, 0x57115000}},
+    {Emif::ASdtim, 0x0000081B, {0x0000081B, 0x0000081B}},
+    {Emif::ASdext, 0x001FAF4D, {0x001FAF4D, 0x001FAF4D}},
+    {Emif::ACesec0, 0x00000062, {0x00000061, 0x00000023}},
+    {Emif::ACesec1, 0x00000042, {0x00000042, 0x00000041}},
+    {Emif::ACesec2, 0x00000042, {0x00000042, 0x00000041}},
+    {Emif::ACesec3, 0x00000041, {0x00000041, 0x00000041}},
+    {Emif::BGblctl, 0x000127A4, {0x000127A4, 0x000127A4}},
+    {Emif::BCectl0, 0xFFFFFF03, {0x000000B0, 0x000000B0}},
+    {Emif::BCectl1, 0xFFFFFF03, {0xFFFFFF03, 0xFFFFFF03}},
+    {Emif::BCectl2, 0x22A28AB3, {0x000000B3, 0x000000B0}},
+    {Emif::BCectl3, 0x22A28A13, {0xFFFFFF13, 0xFFFFFF13}},
+    {Emif::BSdctl, 0x57115000, {0x57115000, 0x57115000}},
+    {Emif::BSdtim, 0x0000081B, {0x0000030D, 0x0000030D}},
+    {Emif::BSdext, 0x001FAF4D, {0x0004B4A8, 0x0004B4A8}},
+    {Emif::BCesec0, 0x00000041, {0x00000041, 0x00000041}},
+    {Emif::BCesec1, 0x00000041, {0x00000041, 0x00000041}},
+    {Emif::BCesec2, 0x00000042, {0x00000042, 0x00000042}},
+    {Emif::BCesec3, 0x00000041, {0x00000041, 0x00000041}},
 };
 static_assert(sizeof EmifTable / sizeof EmifTable[0] == 24, "24 EMIF registers per DSP");
 
@@ -57,7 +53,7 @@ void ConfigureMainEmif() {
 }
 
 void ConfigureVideoEmif(int dsp) {
-    for (const EmifRow& row : EmifTable) VideoWrite32(dsp, row.address, dsp == 0 ? row.video0 : row.video1);
+    for (const EmifRow& row : EmifTable) VideoWrite32(dsp, row.address, row.video[dsp]);
 }
 
 // Program files, relative to the current directory.
@@ -68,21 +64,15 @@ std::string ProgramPath(const char* folder, const char* file) {
 
 constexpr uint32_t FallbackSettleMs = 100;
 
-std::vector<BoardConnection*>& OpenedConnections() {
-    static std::vector<BoardConnection*> connections;
-    return connections;
-}
-
 }  // namespace
 
 void ResetMainDsp() {
     SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, PciControl::ResetDsp, 1,
-                      state.currentBoard);
+                      CurrentBoard());
 }
 
 void ReleaseVideoDsp(int dsp) {
-    const int channel = dsp == 0 ? 1 : 2;
-    const uint32_t release = DspResetControl::Release.For(channel);
+    const uint32_t release = DspResetControl::Release.For(dsp);
     const uint32_t enable = BoardRead8(DspResetEnable::Address);
     BoardWrite8(DspResetEnable::Address, static_cast<int8_t>((enable & DspResetEnable::Kept) | DspResetEnable::Hold));
     const uint32_t lines = BoardRead8(DspResetControl::Address) & (DspResetControl::UsedBits & ~release);
@@ -95,19 +85,11 @@ void StartVideoDsp(int dsp) { BridgeControlWrite(dsp, BridgeControl::Start); }
 
 void InterruptMainDsp() {
     SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, PciControl::InterruptDsp, 1,
-                      state.currentBoard);
-    SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, 0, 1, state.currentBoard);
+                      CurrentBoard());
+    SendMemoryRequest(Function::Write8, Space::PciInterface, PciControl::Offset, 0, 1, CurrentBoard());
 }
 
-ErrorCode BringUpBoard(int32_t n) {
-    state.currentBoard = nullptr;
-    const ErrorCode code = BoardOpen(n, &state.currentBoard);
-    if (code != ErrorOk) {
-        platform::Print("Error : board initialization failed : 0x%08X : %s\n", code, BoardErrorText(code));
-        return code;
-    }
-    OpenedConnections().push_back(state.currentBoard);
-
+void BringUpBoard() {
     ResetMainDsp();
     ConfigureMainEmif();
     ReleaseVideoDsp(0);
@@ -116,20 +98,18 @@ ErrorCode BringUpBoard(int32_t n) {
     ConfigureVideoEmif(1);
     BoardRead32(DisplayControl::Address);  // read before the write, value unused
     BoardWrite32(DisplayControl::Address, 0);
-    return ErrorOk;
 }
 
-bool LoadVideoPrograms() {
+void LoadVideoPrograms() {
     const std::string program = ProgramPath("idbout", "testcmp.out");
-    LoadDspProgram(1, program.c_str());
+    LoadDspProgram(LoadTarget::Video(0), program.c_str());
     StartVideoDsp(0);
-    LoadDspProgram(2, program.c_str());
+    LoadDspProgram(LoadTarget::Video(1), program.c_str());
     StartVideoDsp(1);
-    return true;
 }
 
-bool LoadFallbackPrograms() {
-    LoadDspProgram(1, ProgramPath("vibout", "clktest_b.out").c_str());
+void LoadFallbackPrograms() {
+    LoadDspProgram(LoadTarget::Video(0), ProgramPath("vibout", "clktest_b.out").c_str());
     platform::Sleep(FallbackSettleMs);
     StartVideoDsp(0);
     platform::Sleep(FallbackSettleMs);
@@ -138,23 +118,12 @@ bool LoadFallbackPrograms() {
     VideoRead32(1, FallbackTestWord::Address);
     VideoWrite32(1, FallbackTestWord::Address, FallbackTestWord::Value);
     VideoRead32(1, FallbackTestWord::Address);
-    LoadDspProgram(2, ProgramPath("vibout", "clktest_c.out").c_str());
+    LoadDspProgram(LoadTarget::Video(1), ProgramPath("vibout", "clktest_c.out").c_str());
     platform::Sleep(FallbackSettleMs);
     StartVideoDsp(1);
     VideoRead32(1, FallbackTestWord::Address);
-    LoadDspProgram(0, ProgramPath("vibout", "NicTest.out").c_str());
+    LoadDspProgram(LoadTarget::MainDsp, ProgramPath("vibout", "NicTest.out").c_str());
     InterruptMainDsp();
-    return true;
-}
-
-void ForgetBoardConnections() {
-    auto& opened = OpenedConnections();
-    // A connection opened without bring-up and handed to currentBoard (as
-    // the board-level tests do) has no other owner.
-    if (std::find(opened.begin(), opened.end(), state.currentBoard) == opened.end()) delete state.currentBoard;
-    state.currentBoard = nullptr;
-    for (BoardConnection* connection : opened) delete connection;
-    opened.clear();
 }
 
 }  // namespace radovl

@@ -1,30 +1,26 @@
-// Board bring-up: open a board, reset and configure its three DSPs, and the
-// two program sets that start-up loads afterwards.
+// Board bring-up: reset and configure the current board's three DSPs, and
+// the two program sets that start-up loads afterwards.
 #pragma once
 
 #include <cstdint>
 
-#include "board/driver.h"
+#include "hw/driver.h"
 
 namespace radovl {
 
-// Opens board n as the current board and configures it. Returns 0, or the
-// code of the failed open (after printing it).
-ErrorCode BringUpBoard(int32_t n);
+// Resets and configures the current board (SelectBoard).
+void BringUpBoard();
 
-// The display programs, into both video DSPs, which are then started.
-bool LoadVideoPrograms();
+// The display programs, into both video DSPs, which are then started. A
+// program that does not load leaves its DSP as it was and is started all
+// the same: nothing here can fail.
+void LoadVideoPrograms();
 // The programs run on board 0 when its scratch register fails the test.
-bool LoadFallbackPrograms();
+void LoadFallbackPrograms();
 
 void ResetMainDsp();
 void ReleaseVideoDsp(int dsp);
 void StartVideoDsp(int dsp);
 void InterruptMainDsp();
-
-// Every connection bring-up opened stays open for the life of the process;
-// this drops the records (not the handles) when the simulated process is
-// reset, with the current one if it was opened without bring-up.
-void ForgetBoardConnections();
 
 }  // namespace radovl

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/bitfield.h"
-#include "board/driver.h"
+#include "hw/bitfield.h"
+#include "hw/driver.h"
 #include "platform/platform.h"
 #include "radovl/capture.h"
 #include "radovl/version.h"

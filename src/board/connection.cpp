@@ -5,7 +5,7 @@
 #include <new>
 
 #include "board/capture.h"
-#include "board/registers.h"
+#include "hw/registers.h"
 
 namespace radovl {
 namespace {

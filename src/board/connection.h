@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/driver.h"
+#include "hw/driver.h"
 #include "platform/platform.h"
 
 namespace radovl {

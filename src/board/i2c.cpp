@@ -1,7 +1,7 @@
 #include "board/i2c.h"
 
 #include "board/access.h"
-#include "board/registers.h"
+#include "hw/registers.h"
 
 namespace radovl {
 namespace {

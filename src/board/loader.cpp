@@ -54,17 +54,17 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, size_t size) {
     return std::fread(buffer, 1, size, file) == size;
 }
 
-bool IsKnownTarget(int32_t target) { return target >= 0 && target <= 2; }
+bool IsKnownTarget(int32_t target) { return target >= LoadTarget::MainDsp && target < LoadTarget::Count; }
 
 uint32_t TargetRead32(int32_t target, uint32_t address) {
-    return target == 0 ? BoardRead32(address) : VideoRead32(target - 1, address);
+    return target == LoadTarget::MainDsp ? BoardRead32(address) : VideoRead32(LoadTarget::VideoDspOf(target), address);
 }
 
 void TargetWrite32(int32_t target, uint32_t address, uint32_t value) {
-    if (target == 0) {
+    if (target == LoadTarget::MainDsp) {
         BoardWrite32(address, value);
     } else {
-        VideoWrite32(target - 1, address, value);
+        VideoWrite32(LoadTarget::VideoDspOf(target), address, value);
     }
 }
 

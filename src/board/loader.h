@@ -16,7 +16,7 @@ constexpr int32_t BadSectionHeader = -5;
 constexpr int32_t BadSectionData = -6;
 }  // namespace LoadStatus
 
-// target: 0 main DSP, 1 video DSP 0, 2 video DSP 1.
+// target: a LoadTarget (board/access.h).
 int32_t LoadDspProgram(int32_t target, const char* path);
 
 }  // namespace radovl

@@ -2,6 +2,7 @@
 // request, kernel object and display query goes to the in-process
 // simulator.
 #include "platform/platform.h"
+#include "platform/sim_board.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -40,6 +41,8 @@ Rect MonitorOfPoint(int32_t x, int32_t y) {
     const sim::Rect r = sim::MonitorOfPoint(x, y);
     return Rect{r.left, r.top, r.right, r.bottom};
 }
+
+void PowerCycleSimulatedBoard() { sim::PowerCycle(); }
 
 void Print(const char* format, ...) {
     va_list args;

@@ -14,7 +14,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "board/driver.h"
+#include "hw/driver.h"
 
 namespace radovl::platform {
 namespace {

@@ -1,9 +1,9 @@
 // The A/R window: a scope display that the channel's video DSP draws in two
 // stacked bands of equal height, the lower starting half the window's
 // height below the upper. Distance and gate live in the upper band's block.
-#include "api/gate.h"
 #include "board/access.h"
-#include "board/registers.h"
+#include "hw/registers.h"
+#include "windows/gate.h"
 #include "windows/operations.h"
 #include "windows/placement.h"
 
@@ -17,8 +17,8 @@ ArRecord& Record(int8_t channel) { return state.ar[ChannelIndex(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 
-int32_t PlaceAr(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
-    const int dsp = VideoDsp(channel);
+void PlaceAr(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
+    const int dsp = VideoDspOf(channel);
     SelectOutput(channel, PpiKeyControl::Address, x, y);
 
     const uint32_t size = FieldPrep(ArUpperSize::HalfHeight, static_cast<uint32_t>(h / 2)) |
@@ -42,27 +42,24 @@ int32_t PlaceAr(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
         PositionWord(ClampToZero(end.y), ClampToZero(end.x + PixelOffset::ArEndColumn));
     BoardWrite32(ArEnd::Address.For(channel), endWord);
     VideoWrite32(dsp, ArEndMirror::Address, endWord);
-    return StatusDone;
 }
 
-int32_t EnableAr(int8_t channel, int32_t on) {
+void EnableAr(int8_t channel, int32_t on) {
     const bool shown = (on & 1) != 0;
     const uint32_t displayBit = DisplayControl::ArShown.For(channel);
     UpdateDisplayControl(displayBit, shown ? displayBit : 0);
     const uint32_t band = on == 1 ? ArBandEnable : 0;
-    UpdateVideo32(VideoDsp(channel), ArUpperControl::Address, ArBandEnable, band);
-    UpdateVideo32(VideoDsp(channel), ArLowerControl::Address, ArBandEnable, band);
-    return StatusDone;
+    UpdateVideo32(VideoDspOf(channel), ArUpperControl::Address, ArBandEnable, band);
+    UpdateVideo32(VideoDspOf(channel), ArLowerControl::Address, ArBandEnable, band);
 }
 
 // Each colour bit of ArKeyControl switches one primary on or off.
-int32_t SetArColorBits(int8_t channel, uint32_t rgb) {
+void SetArColorBits(int8_t channel, uint32_t rgb) {
     uint32_t bits = 0;
     if (rgb & Rgb::Red) bits |= ArKeyControl::Red;
     if (rgb & Rgb::Green) bits |= ArKeyControl::Green;
     if (rgb & Rgb::Blue) bits |= ArKeyControl::Blue;
     UpdateBoard32(ArKeyControl::Address.For(channel), ArKeyControl::Colour, bits);
-    return StatusDone;
 }
 
 }  // namespace
@@ -74,7 +71,7 @@ int32_t OpenAr(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
     if (!OnScreen(x, y) || !ValidSize(w, h)) return StatusBadArgument;
     PlaceAr(channel, x, y, w, h);
     EnableAr(channel, 1);
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     VideoWrite32(dsp, ArUpperPresetA::Address, ArPresetA);
     VideoWrite32(dsp, ArUpperPresetB::Address, ArPresetB);
     VideoWrite32(dsp, ArLowerPresetA::Address, ArPresetA);
@@ -90,7 +87,8 @@ int32_t OpenAr(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
 
 int32_t CloseAr(int8_t channel) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return EnableAr(channel, 0);
+    EnableAr(channel, 0);
+    return StatusDone;
 }
 
 int32_t SetArXY(int8_t channel, int16_t x, int16_t y) {
@@ -116,14 +114,14 @@ int32_t SetArWH(int8_t channel, int16_t w, int16_t h) {
 int32_t SetArGate(int8_t channel, int8_t gate) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!InRange(gate, 0, MaxGate)) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), ArGate::Address, ArGate::Gate, FieldPrep(ArGate::Gate, static_cast<uint32_t>(gate)));
+    UpdateVideo32(VideoDspOf(channel), ArGate::Address, ArGate::Gate, FieldPrep(ArGate::Gate, static_cast<uint32_t>(gate)));
     return StatusDone;
 }
 
 int32_t SetArDist(int8_t channel, int16_t dist) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (dist < 1) return StatusBadArgument;
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const auto distance = static_cast<uint32_t>(int32_t{dist});
     WriteDistanceVariable(channel, dist);
     UpdateVideo32(dsp, ArDistance::Address, ArDistance::Distance, FieldPrep(ArDistance::Distance, distance));

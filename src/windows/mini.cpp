@@ -4,9 +4,9 @@
 // pixels.
 #include <cmath>
 
-#include "api/gate.h"
 #include "board/access.h"
-#include "board/registers.h"
+#include "hw/registers.h"
+#include "windows/gate.h"
 #include "windows/operations.h"
 #include "windows/placement.h"
 
@@ -17,7 +17,6 @@ constexpr int32_t MaxSize = 1200;
 constexpr int32_t MaxDistance = 300;
 constexpr int32_t MaxScale = 8;
 constexpr int32_t ZoomSteps = 16;           // MiniScale zoom = 16 / scale
-constexpr int32_t DirectionUnitsPerTurn = 8192;
 constexpr double Pi = 3.1415926;             // the value the video DSP program was tuned with
 
 MiniRecord& Record(int8_t channel) { return state.mini[ChannelIndex(channel)]; }
@@ -25,7 +24,7 @@ MiniRecord& Record(int8_t channel) { return state.mini[ChannelIndex(channel)]; }
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 
 void WriteMiniSize(int8_t channel, int32_t w, int32_t h) {
-    VideoWrite32(VideoDsp(channel), MiniSize::Address,
+    VideoWrite32(VideoDspOf(channel), MiniSize::Address,
                  FieldPrep(MiniSize::Height, static_cast<uint32_t>(h)) | FieldPrep(MiniSize::Width, static_cast<uint32_t>(w)));
 }
 
@@ -33,7 +32,7 @@ void WriteMiniSize(int8_t channel, int32_t w, int32_t h) {
 void WriteMiniCentreAt(int8_t channel, int32_t column, int32_t row) {
     column = ClampToZero(column + PixelOffset::DspColumn);
     row = ClampToZero(row);
-    VideoWrite32(VideoDsp(channel), MiniCentre::Address, PositionWord(row, column));
+    VideoWrite32(VideoDspOf(channel), MiniCentre::Address, PositionWord(row, column));
 }
 
 // Centre point from a screen point.
@@ -45,7 +44,7 @@ void WriteMiniCentre(int8_t channel, int32_t x, int32_t y) {
 // Corner placement: the range is the window height, and the PPI's step
 // byte is divided by the zoom.
 void WriteMiniRange(int8_t channel, int32_t h) {
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     UpdateVideo32(dsp, MiniRange::Address, MiniRange::Written, FieldPrep(MiniRange::Range, static_cast<uint32_t>(h)));
     const auto ppiStep = static_cast<int32_t>(FieldGet(PpiScale::Step, VideoRead32(dsp, PpiScale::Address)));
     const int32_t step = ppiStep / Record(channel).scale;
@@ -58,9 +57,9 @@ void WriteMiniStart(int8_t channel, int32_t x, int32_t y) {
     const auto column = static_cast<uint32_t>(ClampToZero(m.x));
     const auto row = static_cast<uint32_t>(ClampToZero(m.y));
     UpdateBoard32(MiniStart::Address.For(channel), ~MiniStart::Shown,
-                  FieldPrep(MiniStart::Row, row) | FieldPrep(MiniStart::Column, column + PixelOffset::MixerColumn));
-    VideoWrite32(VideoDsp(channel), MiniDspStart::Address,
-                 FieldPrep(MiniDspStart::Row, row) | FieldPrep(MiniDspStart::Column, column + PixelOffset::DspColumn));
+                  FieldPrepLow(MiniStart::Row, row) | FieldPrepLow(MiniStart::Column, column + PixelOffset::MixerColumn));
+    VideoWrite32(VideoDspOf(channel), MiniDspStart::Address,
+                 FieldPrepLow(MiniDspStart::Row, row) | FieldPrepLow(MiniDspStart::Column, column + PixelOffset::DspColumn));
 }
 
 void WriteMiniEnd(int8_t channel, int32_t x, int32_t y) {
@@ -70,11 +69,11 @@ void WriteMiniEnd(int8_t channel, int32_t x, int32_t y) {
     BoardWrite32(MiniEnd::Address.For(channel), PositionWord(row, column));
 }
 
-int32_t PlaceMini(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
+void PlaceMini(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
     const int32_t cx = x + w / 2;
     const int32_t cy = y + h / 2;
     WriteMiniSize(channel, w, h);
-    const uint32_t mode = VideoRead32(VideoDsp(channel), MiniControl::Address) & MiniControl::Mode;
+    const uint32_t mode = VideoRead32(VideoDspOf(channel), MiniControl::Address) & MiniControl::Mode;
     if (mode == MiniControl::ModeCorner) {
         WriteMiniCentre(channel, x, y + h);  // the lower-left corner
         WriteMiniRange(channel, h);
@@ -85,15 +84,13 @@ int32_t PlaceMini(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
     WriteMiniEnd(channel, x + w - 1, y + h - 1);
     const MiniRecord& record = Record(channel);
     op::SetMiniWinDistDir(channel, static_cast<int16_t>(record.distance), record.direction);
-    return StatusDone;
 }
 
-int32_t EnableMini(int8_t channel, int32_t on) {
+void EnableMini(int8_t channel, int32_t on) {
     const bool shown = (on & 1) != 0;
     UpdateChannelControl(channel, ChannelControl::MiniShown | ChannelControl::WindowsTouched,
                          (shown ? ChannelControl::MiniShown : 0) | ChannelControl::WindowsTouched);
     UpdateBoard32(MiniStart::Address.For(channel), MiniStart::Shown, on == 1 ? MiniStart::Shown : 0);
-    return StatusDone;
 }
 
 // The PPI's distance scale, read back: the high half of PpiScale and the
@@ -104,14 +101,14 @@ int32_t PpiDistanceScale(int dsp) {
     const int32_t low = SignExtend(FieldGet(PpiScale::DistanceLow, scale), 16);
     const int32_t high = SignExtend(FieldGet(PpiGate::DistanceHigh, gate), 4);
     // The high part goes above bit 15, its sign bits with it.
-    const uint32_t combined = static_cast<uint32_t>(low) | FieldPrep(~DistanceScale::Low, static_cast<uint32_t>(high));
+    const uint32_t combined = static_cast<uint32_t>(low) | FieldPrepLow(~DistanceScale::Low, static_cast<uint32_t>(high));
     const auto distanceScale = static_cast<int32_t>(combined);
     return distanceScale < 1 ? 1 : distanceScale;
 }
 
 // Distance in PPI pixels.
 int32_t DistancePixels(int8_t channel, int16_t distance) {
-    return distance * DistanceScale::Factor / PpiDistanceScale(VideoDsp(channel));
+    return distance * DistanceScale::Factor / PpiDistanceScale(VideoDspOf(channel));
 }
 
 void RecordAim(int8_t channel, int16_t distance, float direction) {
@@ -124,14 +121,14 @@ void RecordAim(int8_t channel, int16_t distance, float direction) {
 // video DSP gets the direction and the distance as an offset, which also
 // extends the range.
 void MiniDistDirCorner(int8_t channel, int16_t distance, float direction) {
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const float degrees = NormalisedDegrees(direction);
     const int32_t offset = DistancePixels(channel, distance);
-    const int32_t turn = TurnUnits(degrees, DirectionUnitsPerTurn);
+    const int32_t turn = TurnUnits(degrees, MiniDirection::UnitsPerTurn);
     VideoWrite32(dsp, MiniDirection::Address,
                  FieldPrep(MiniDirection::Direction, static_cast<uint32_t>(turn)) |
-                     FieldPrep(MiniDirection::Offset, static_cast<uint32_t>(offset)));
-    VideoWrite32(dsp, MiniOffset::Address, FieldPrep(MiniOffset::Offset, static_cast<uint32_t>(offset)));
+                     FieldPrepLow(MiniDirection::Offset, static_cast<uint32_t>(offset)));
+    VideoWrite32(dsp, MiniOffset::Address, FieldPrepLow(MiniOffset::Offset, static_cast<uint32_t>(offset)));
     const uint32_t range = VideoRead32(dsp, MiniRange::Address);
     VideoWrite32(dsp, MiniRange::Address, range + static_cast<uint32_t>(offset));
     RecordAim(channel, distance, direction);
@@ -140,7 +137,7 @@ void MiniDistDirCorner(int8_t channel, int16_t distance, float direction) {
 // Centred mode: the picture's origin is put where the aim point, at the
 // magnified distance and direction from it, falls on the window centre.
 void MiniDistDirCentred(int8_t channel, int16_t distance, float direction) {
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const float degrees = NormalisedDegrees(direction);
     const int32_t magnified = DistancePixels(channel, distance) * Record(channel).scale;
     const uint32_t start = VideoRead32(dsp, MiniDspStart::Address);
@@ -179,7 +176,8 @@ int32_t OpenMiniWin(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) 
 
 int32_t CloseMiniWin(int8_t channel) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return EnableMini(channel, 0);
+    EnableMini(channel, 0);
+    return StatusDone;
 }
 
 int32_t SetMiniWinXY(int8_t channel, int16_t x, int16_t y) {
@@ -207,7 +205,7 @@ int32_t SetMiniWinWH(int8_t channel, int16_t w, int16_t h) {
 int32_t SetMiniWinMode(int8_t channel, int8_t mode) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!IsFlag(mode)) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), MiniControl::Address, MiniControl::Mode,
+    UpdateVideo32(VideoDspOf(channel), MiniControl::Address, MiniControl::Mode,
                   mode == 0 ? MiniControl::ModeCorner : MiniControl::ModeCentred);
     return StatusDone;
 }
@@ -221,7 +219,7 @@ int32_t SetMiniWinColor(int8_t channel, uint32_t colour) {
 int32_t SetMiniWinScale(int8_t channel, int16_t scale) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!InRange(scale, 1, MaxScale)) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), MiniScale::Address, MiniScale::Zoom,
+    UpdateVideo32(VideoDspOf(channel), MiniScale::Address, MiniScale::Zoom,
                   FieldPrep(MiniScale::Zoom, static_cast<uint32_t>(ZoomSteps / scale)));
     MiniRecord& record = Record(channel);
     record.scale = scale;
@@ -233,7 +231,7 @@ int32_t SetMiniWinDistDir(int8_t channel, int16_t distance, float direction) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!InRange(distance, 0, MaxDistance)) return StatusBadArgument;
     if (!IsConvertibleAngle(direction)) return StatusBadArgument;
-    switch (VideoRead32(VideoDsp(channel), MiniControl::Address) & MiniControl::Mode) {
+    switch (VideoRead32(VideoDspOf(channel), MiniControl::Address) & MiniControl::Mode) {
         case MiniControl::ModeCorner: MiniDistDirCorner(channel, distance, direction); break;
         case MiniControl::ModeCentred: MiniDistDirCentred(channel, distance, direction); break;
         default: break;  // no aiming mode: nothing written, the record kept

@@ -2,10 +2,10 @@
 // on them directly.
 #include <cmath>
 
-#include "api/gate.h"
 #include "board/access.h"
-#include "board/registers.h"
+#include "hw/registers.h"
 #include "platform/platform.h"
+#include "windows/gate.h"
 #include "windows/operations.h"
 #include "windows/placement.h"
 
@@ -21,7 +21,7 @@ int32_t OnSecondaryMonitor(int32_t x, int32_t y) {
     return (monitor.left != 0 || monitor.top != 0) ? 1 : 0;
 }
 
-int32_t SelectOutput(int8_t channel, ChannelRegister keyControl, int32_t x, int32_t y) {
+void SelectOutput(int8_t channel, ChannelRegister keyControl, int32_t x, int32_t y) {
     const uint32_t address = keyControl.For(channel);
     uint32_t word = BoardRead32(address);
     const bool secondary = OnSecondaryMonitor(x, y) != 0;
@@ -30,7 +30,6 @@ int32_t SelectOutput(int8_t channel, ChannelRegister keyControl, int32_t x, int3
     if (state.DisMode == 0) word = BitsTo(OutputSelectBit, word, !secondary);
     if (state.DisMode == 1) word = BitsTo(OutputSelectBit, word, secondary);
     BoardWrite32(address, word);
-    return StatusDone;
 }
 
 void UpdateDisplayControl(uint32_t mask, uint32_t bits) {
@@ -44,7 +43,7 @@ void SetPriority(int8_t channel, uint32_t priorityBit) {
 }
 
 void WriteChannelControl(int8_t channel) {
-    VideoWrite32(VideoDsp(channel), ChannelControl::Address, state.ControlShadow[ChannelIndex(channel)]);
+    VideoWrite32(VideoDspOf(channel), ChannelControl::Address, state.ControlShadow[ChannelIndex(channel)]);
 }
 
 void UpdateChannelControl(int8_t channel, uint32_t mask, uint32_t bits) {
@@ -65,7 +64,7 @@ void WriteColourRamp(uint32_t base, uint32_t colour) {
 }
 
 void WriteDistanceVariable(int8_t channel, int16_t dist) {
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const uint32_t variable = VideoRead32(dsp, DistancePointer::Address);
     VideoWrite32(dsp, variable, static_cast<uint32_t>(int32_t{dist}));
 }
@@ -99,7 +98,7 @@ int32_t SetScreenProp(uint8_t which, uint8_t value) {
     constexpr uint8_t DisplayMode = 1;
     // No initialised test. Without a board connection there is nothing to
     // read: the display mode, which needs no register, is still recorded.
-    if (state.currentBoard == nullptr) {
+    if (CurrentBoard() == nullptr) {
         if (which != DisplayMode) return StatusBadArgument;
         state.DisMode = value;
         return StatusDone;
@@ -139,7 +138,7 @@ int32_t SetRDP2pMode(int8_t channel, int8_t mode) {
     if (!BoardReady()) return StatusNotInitialised;
     if (!IsFlag(mode)) return StatusBadArgument;
     if (!IsChannel(channel)) return StatusBadArgument;
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     uint16_t& shadow = state.ControlShadow[ChannelIndex(channel)];
     shadow = static_cast<uint16_t>(VideoRead32(dsp, ChannelControl::Address));
     shadow = static_cast<uint16_t>(BitsTo(ChannelControl::RdP2p, shadow, mode == 1));

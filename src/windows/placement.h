@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/registers.h"
+#include "hw/registers.h"
 
 namespace radovl {
 
@@ -19,7 +19,7 @@ MonitorPoint MonitorRelative(int32_t x, int32_t y);
 int32_t OnSecondaryMonitor(int32_t x, int32_t y);
 // Output-select bit of the channel's key-control register from DisMode and
 // the monitor of the point; the register is written back in every case.
-int32_t SelectOutput(int8_t channel, ChannelRegister keyControl, int32_t x, int32_t y);
+void SelectOutput(int8_t channel, ChannelRegister keyControl, int32_t x, int32_t y);
 
 // DisplayControl through its shadow: the register is read into the shadow,
 // the bits of mask replaced, and the shadow written back.

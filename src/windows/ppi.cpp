@@ -1,8 +1,8 @@
 // The PPI window: the radar picture. The mixer gets its first and last
 // pixel; the video DSP gets its start, size, sweep centre, range and scale.
-#include "api/gate.h"
 #include "board/access.h"
-#include "board/registers.h"
+#include "hw/registers.h"
+#include "windows/gate.h"
 #include "windows/operations.h"
 #include "windows/placement.h"
 
@@ -12,7 +12,6 @@ namespace {
 constexpr int32_t MaxSize = 1200;
 constexpr int32_t MinGate = 1;
 constexpr int32_t MaxGate = 8;
-constexpr int32_t HeadingUnitsPerTurn = 4096;
 // The sweep is drawn in steps: 8192 over the extent plus half a pixel,
 // less one, at most 255.
 constexpr double StepSpan = 8192.0;
@@ -27,7 +26,7 @@ void WritePpiCentre(int8_t channel, int32_t x, int32_t y) {
     const MonitorPoint m = MonitorRelative(x, y);
     const int32_t column = ClampToZero(m.x + PixelOffset::DspColumn);
     const int32_t row = ClampToZero(m.y);
-    VideoWrite32(VideoDsp(channel), PpiCentre::Address, PositionWord(row, column));
+    VideoWrite32(VideoDspOf(channel), PpiCentre::Address, PositionWord(row, column));
 }
 
 // First pixel, for the mixer and for the video DSP.
@@ -36,7 +35,7 @@ void WritePpiStart(int8_t channel, int32_t x, int32_t y) {
     const int32_t column = ClampToZero(m.x);
     const int32_t row = ClampToZero(m.y);
     BoardWrite32(PpiStart::Address.For(channel), PositionWord(row, column + PixelOffset::MixerColumn));
-    VideoWrite32(VideoDsp(channel), PpiDspStart::Address, PositionWord(row, column + PixelOffset::DspColumn));
+    VideoWrite32(VideoDspOf(channel), PpiDspStart::Address, PositionWord(row, column + PixelOffset::DspColumn));
 }
 
 // Last pixel, for the mixer only.
@@ -49,7 +48,7 @@ void WritePpiEnd(int8_t channel, int32_t x, int32_t y) {
 
 // Range in pixels, and the sweep's step byte from the extent it covers.
 void WritePpiRange(int8_t channel, int32_t range, int32_t extent) {
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     UpdateVideo32(dsp, PpiRange::Address, PpiRange::Written, FieldPrep(PpiRange::Range, static_cast<uint32_t>(range)));
     int32_t step = static_cast<int32_t>(StepSpan / (extent + 0.5)) - 1;
     if (step > MaxStep) step = MaxStep;
@@ -69,8 +68,8 @@ uint32_t ScaleHighBits(int32_t scale) {
     return FieldPrep(PpiGate::DistanceHigh, FieldGet(DistanceScale::High, static_cast<uint32_t>(scale)));
 }
 
-int32_t PlacePpi(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
-    const int dsp = VideoDsp(channel);
+void PlacePpi(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
+    const int dsp = VideoDspOf(channel);
     const int32_t cx = x + w / 2;
     const int32_t cy = y + h / 2;
     VideoWrite32(dsp, PpiSize::Address,
@@ -102,15 +101,13 @@ int32_t PlacePpi(int8_t channel, int32_t x, int32_t y, int32_t w, int32_t h) {
     const int32_t scale = DistanceScaleOf(Record(channel).distance, range);
     UpdateVideo32(dsp, PpiScale::Address, PpiScale::DistanceLow, ScaleLowBits(scale));
     UpdateVideo32(dsp, PpiGate::Address, PpiGate::DistanceHigh, ScaleHighBits(scale));
-    return StatusDone;
 }
 
-int32_t EnablePpi(int8_t channel, int32_t on) {
+void EnablePpi(int8_t channel, int32_t on) {
     const bool shown = (on & 1) != 0;
     const uint32_t displayBit = DisplayControl::PpiShown.For(channel);
     UpdateDisplayControl(displayBit, shown ? displayBit : 0);
     UpdateChannelControl(channel, ChannelControl::PpiShown, shown ? ChannelControl::PpiShown : 0);
-    return StatusDone;
 }
 
 }  // namespace
@@ -135,7 +132,8 @@ int32_t OpenPPI(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
 
 int32_t ClosePPI(int8_t channel) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return EnablePpi(channel, 0);
+    EnablePpi(channel, 0);
+    return StatusDone;
 }
 
 int32_t SetPPIXY(int8_t channel, int16_t x, int16_t y) {
@@ -166,14 +164,14 @@ int32_t SetPPIMode(int8_t channel, int16_t mode) {
     static constexpr uint32_t Modes[] = {PpiControl::ModeCornerHeight, PpiControl::ModeCentred,
                                          PpiControl::ModeCornerWidth};
     if (!InRange(mode, 0, 2)) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), PpiControl::Address, PpiControl::Mode, Modes[mode]);
+    UpdateVideo32(VideoDspOf(channel), PpiControl::Address, PpiControl::Mode, Modes[mode]);
     return StatusDone;
 }
 
 int32_t SetPPICenter(int8_t channel, int16_t dx, int16_t dy) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!InRange(dx, 0, MaxSize) || !InRange(dy, 0, MaxSize)) return StatusBadArgument;
-    if ((VideoRead32(VideoDsp(channel), PpiControl::Address) & PpiControl::Mode) != PpiControl::ModeCentred) {
+    if ((VideoRead32(VideoDspOf(channel), PpiControl::Address) & PpiControl::Mode) != PpiControl::ModeCentred) {
         return StatusDone;  // a corner placement has its own centre
     }
     PpiRecord& record = Record(channel);
@@ -191,8 +189,8 @@ int32_t SetPPICenter(int8_t channel, int16_t dx, int16_t dy) {
 int32_t SetPPIShipDir(int8_t channel, float angle) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!IsConvertibleAngle(angle)) return StatusBadArgument;
-    const int32_t heading = TurnUnits(NormalisedDegrees(angle), HeadingUnitsPerTurn);
-    UpdateVideo32(VideoDsp(channel), PpiHeading::Address, PpiHeading::Direction, static_cast<uint32_t>(heading));
+    const int32_t heading = TurnUnits(NormalisedDegrees(angle), PpiHeading::UnitsPerTurn);
+    UpdateVideo32(VideoDspOf(channel), PpiHeading::Address, PpiHeading::Direction, static_cast<uint32_t>(heading));
     return StatusDone;
 }
 
@@ -211,7 +209,7 @@ int32_t SetPPILineColor(int8_t channel, uint32_t colour) {
 // PpiFlags is read before the value is checked; a bad value writes nothing.
 int32_t SetPPIScan(int8_t channel, int32_t on) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const uint32_t flags = VideoRead32(dsp, PpiFlags::Address);
     if (!IsFlag(on)) return StatusBadArgument;
     VideoWrite32(dsp, PpiFlags::Address, BitsTo(PpiFlags::Scan, flags, on == 1));
@@ -221,7 +219,7 @@ int32_t SetPPIScan(int8_t channel, int32_t on) {
 // Freezing sets all four flag bits, the scan bit among them.
 int32_t FrostPPI(int8_t channel, int8_t frost) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const uint32_t flags = VideoRead32(dsp, PpiFlags::Address);
     if (!IsFlag(frost)) return StatusBadArgument;
     VideoWrite32(dsp, PpiFlags::Address, BitsTo(PpiFlags::Frozen, flags, frost == 0));
@@ -231,7 +229,7 @@ int32_t FrostPPI(int8_t channel, int8_t frost) {
 int32_t SetPPIDist(int8_t channel, int16_t dist) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (dist < 1) return StatusBadArgument;
-    const int dsp = VideoDsp(channel);
+    const int dsp = VideoDspOf(channel);
     const int32_t range = static_cast<int32_t>(FieldGet(PpiRange::Range, VideoRead32(dsp, PpiRange::Address)));
     const int32_t scale = DistanceScaleOf(dist, range);
     WriteDistanceVariable(channel, dist);
@@ -247,20 +245,20 @@ int32_t SetPPIDist(int8_t channel, int16_t dist) {
 int32_t SetPPIGate(int8_t channel, int8_t gate) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!InRange(gate, MinGate, MaxGate)) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), PpiGate::Address, PpiGate::Gate, FieldPrep(PpiGate::Gate, static_cast<uint32_t>(gate)));
+    UpdateVideo32(VideoDspOf(channel), PpiGate::Address, PpiGate::Gate, FieldPrep(PpiGate::Gate, static_cast<uint32_t>(gate)));
     return StatusDone;
 }
 
 int32_t SetPPITail(int8_t channel, int32_t tail) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (tail < 0) return StatusBadArgument;
-    UpdateVideo32(VideoDsp(channel), PpiTails::Address, PpiTails::Tail, FieldPrep(PpiTails::Tail, static_cast<uint32_t>(tail)));
+    UpdateVideo32(VideoDspOf(channel), PpiTails::Address, PpiTails::Tail, FieldPrepLow(PpiTails::Tail, static_cast<uint32_t>(tail)));
     return StatusDone;
 }
 
 int32_t SetPPILineTail(int8_t channel, uint32_t lineTail) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    UpdateVideo32(VideoDsp(channel), PpiTails::Address, PpiTails::LineTail, FieldPrep(PpiTails::LineTail, lineTail));
+    UpdateVideo32(VideoDspOf(channel), PpiTails::Address, PpiTails::LineTail, FieldPrepLow(PpiTails::LineTail, lineTail));
     return StatusDone;
 }
 

@@ -1,10 +1,10 @@
 // The TV window: camera video from the channel's decoder. The mixer takes a
 // rectangle of the 720 x 576 frame, scales it down to the window and lays
 // it over the screen; the window has a start but no end register.
-#include "api/gate.h"
 #include "board/access.h"
 #include "board/i2c.h"
-#include "board/registers.h"
+#include "hw/registers.h"
+#include "windows/gate.h"
 #include "windows/operations.h"
 #include "windows/placement.h"
 
@@ -18,7 +18,7 @@ bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, TvFrame::Width) && I
 // The capture window's defaults depend on the TV mode bits the video DSP
 // holds now (read live, not from the shadow).
 bool NormalTvMode(int8_t channel) {
-    const uint32_t control = VideoRead32(VideoDsp(channel), ChannelControl::Address);
+    const uint32_t control = VideoRead32(VideoDspOf(channel), ChannelControl::Address);
     return FieldGet(ChannelControl::TvMode, control) == ChannelControl::TvModeNormal;
 }
 
@@ -26,19 +26,17 @@ uint32_t CaptureStartDefault(int8_t channel) {
     return NormalTvMode(channel) ? TvCaptureStart::DefaultMode01 : TvCaptureStart::DefaultOther;
 }
 
-int32_t ResetTvCapture(int8_t channel) {
+void ResetTvCapture(int8_t channel) {
     BoardWrite32(TvCaptureStart::Address.For(channel), CaptureStartDefault(channel));
     BoardWrite32(TvCaptureEnd::Address.For(channel),
                  NormalTvMode(channel) ? TvCaptureEnd::DefaultMode01 : TvCaptureEnd::DefaultOther);
-    return StatusDone;
 }
 
-int32_t PositionTv(int8_t channel, int32_t x, int32_t y) {
+void PositionTv(int8_t channel, int32_t x, int32_t y) {
     const MonitorPoint m = MonitorRelative(x, y);
     const int32_t column = ClampToZero(m.x + PixelOffset::TvColumn);
     const int32_t row = ClampToZero(m.y + PixelOffset::TvRow);
     BoardWrite32(TvStart::Address.For(channel), PositionWord(row, column));
-    return StatusDone;
 }
 
 int32_t Ratio(int32_t frame, int32_t window) {
@@ -47,11 +45,10 @@ int32_t Ratio(int32_t frame, int32_t window) {
 }
 
 // Frame pixels per window pixel, at most just under 16; a window smaller
-// than a sixteenth of the frame takes a cropped part of it instead.
-int32_t ScaleTv(int8_t channel, int16_t w, int16_t h) {
-    if (w <= 0) return StatusBadArgument;
+// than a sixteenth of the frame takes a cropped part of it instead. The
+// size is a valid one (ValidSize).
+void ScaleTv(int8_t channel, int16_t w, int16_t h) {
     const auto rows = static_cast<int16_t>(h + TvFrame::HeightMargin);
-    if (rows <= 0) return StatusBadArgument;
     const int32_t horizontal = Ratio(TvFrame::Width, w);
     const int32_t vertical = Ratio(TvFrame::Height, rows);
     const uint32_t captureStart = TvCaptureStart::Address.For(channel);
@@ -71,32 +68,28 @@ int32_t ScaleTv(int8_t channel, int16_t w, int16_t h) {
     BoardWrite32(TvScale::Address.For(channel),
                  FieldPrep(TvScale::Vertical, static_cast<uint32_t>(vertical)) |
                      FieldPrep(TvScale::Horizontal, static_cast<uint32_t>(horizontal)));
-    return StatusDone;
 }
 
-int32_t PlaceTv(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
+void PlaceTv(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
     SelectOutput(channel, TvKeyControl::Address, x, y);
     PositionTv(channel, x, y);
-    ScaleTv(channel, w, h);  // a zero size is refused there and writes nothing
-    return StatusDone;
+    // A window never opened has no size yet: it is placed but not scaled.
+    if (ValidSize(w, h)) ScaleTv(channel, w, h);
 }
 
 // The main DSP program is told of every TV enable change before the mixer.
-int32_t EnableTv(int8_t channel, int32_t on) {
+void EnableTv(int8_t channel, int32_t on) {
     BoardWrite32(MainMarkerWord::Address, MainMarkerWord::Value);
     const uint32_t displayBit = DisplayControl::TvShown.For(channel);
     UpdateDisplayControl(displayBit, (on & 1) != 0 ? displayBit : 0);
-    return StatusDone;
 }
 
-int32_t ApplyTvFrostBits(int8_t channel, uint16_t bits) {
+void ApplyTvFrostBits(int8_t channel, uint16_t bits) {
     UpdateChannelControl(channel, ChannelControl::TvMode, bits);
-    return StatusDone;
 }
 
-int32_t WriteDecoder(int8_t channel, uint32_t reg, uint8_t level) {
+void WriteDecoder(int8_t channel, uint32_t reg, uint8_t level) {
     DecoderWrite(DecoderAddress.For(channel), reg, level);
-    return StatusDone;
 }
 
 }  // namespace
@@ -120,7 +113,8 @@ int32_t OpenTV(int8_t channel, int16_t x, int16_t y, int16_t w, int16_t h) {
 
 int32_t CloseTV(int8_t channel) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return EnableTv(channel, 0);
+    EnableTv(channel, 0);
+    return StatusDone;
 }
 
 int32_t SetTVXY(int8_t channel, int16_t x, int16_t y) {
@@ -151,25 +145,30 @@ int32_t FrostTV(int8_t channel, int8_t frost) {
     uint8_t& saved = state.TvModeSave[ChannelIndex(channel)];
     if (frost == 0) {
         saved = static_cast<uint8_t>(
-            FieldGet(ChannelControl::TvMode, VideoRead32(VideoDsp(channel), ChannelControl::Address)));
-        return ApplyTvFrostBits(channel, 0);
+            FieldGet(ChannelControl::TvMode, VideoRead32(VideoDspOf(channel), ChannelControl::Address)));
+        ApplyTvFrostBits(channel, 0);
+    } else {
+        ApplyTvFrostBits(channel, saved);
     }
-    return ApplyTvFrostBits(channel, saved);
+    return StatusDone;
 }
 
 int32_t SetTVBright(int8_t channel, uint8_t level) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return WriteDecoder(channel, Decoder::Brightness, level);
+    WriteDecoder(channel, Decoder::Brightness, level);
+    return StatusDone;
 }
 
 int32_t SetTVColor(int8_t channel, uint8_t level) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return WriteDecoder(channel, Decoder::Colour, level);
+    WriteDecoder(channel, Decoder::Colour, level);
+    return StatusDone;
 }
 
 int32_t SetTVContrast(int8_t channel, uint8_t level) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    return WriteDecoder(channel, Decoder::Contrast, level);
+    WriteDecoder(channel, Decoder::Contrast, level);
+    return StatusDone;
 }
 
 int32_t SetTVOnTop(int8_t channel, int32_t on) {

@@ -14,9 +14,9 @@
 #include <map>
 #include <random>
 
-#include "api/state.h"
-#include "hardening/export_table.h"
+#include "support/export_table.h"
 #include "hardening/harness.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {

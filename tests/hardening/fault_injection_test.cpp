@@ -11,9 +11,10 @@
 // connection behind.
 #include <algorithm>
 
-#include "api/state.h"
-#include "hardening/export_table.h"
+#include "board/selection.h"
+#include "support/export_table.h"
 #include "hardening/harness.h"
+#include "windows/state.h"
 
 namespace radovl::test {
 namespace {
@@ -91,7 +92,7 @@ protected:
         // Each connection opened keeps its mutex and device; a failed open keeps nothing.
         EXPECT_EQ(RadovlSim_OpenHandles(), handlesBefore + 2 * q.succeeded);
         if (q.failed > 0) {
-            EXPECT_EQ(state.currentBoard, nullptr);
+            EXPECT_EQ(CurrentBoard(), nullptr);
         }
     }
 
@@ -230,7 +231,7 @@ TEST_F(OpenFailure, NoDevice) {
     EXPECT_EQ(printed, BoardFailedLine(0xA1020000, "Can't communicate with\nthe driver for board #0"));
     EXPECT_EQ(RadovlSim_OpenHandles(), 0);
     EXPECT_EQ(RadovlSim_RequestCount(), 0u);
-    EXPECT_EQ(state.currentBoard, nullptr);
+    EXPECT_EQ(CurrentBoard(), nullptr);
     EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
 }
 
@@ -242,7 +243,7 @@ TEST_F(OpenFailure, MutexNeitherCreatedNorOpened) {
     EXPECT_EQ(printed, BoardFailedLine(0xA2070000, "Can't create or\nopen board's mutex"));
     EXPECT_EQ(RadovlSim_OpenHandles(), 0);
     EXPECT_EQ(RadovlSim_RequestCount(), 0u);
-    EXPECT_EQ(state.currentBoard, nullptr);
+    EXPECT_EQ(CurrentBoard(), nullptr);
     EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
 }
 
@@ -270,7 +271,7 @@ TEST_F(OpenFailure, WindowQueryFails) {
         EXPECT_EQ(status, -1);
         EXPECT_EQ(printed, BoardFailedLine(c.code, c.text));
         EXPECT_EQ(RadovlSim_OpenHandles(), 0);
-        EXPECT_EQ(state.currentBoard, nullptr);
+        EXPECT_EQ(CurrentBoard(), nullptr);
         // The failed query, then the reset request of the close; nothing else.
         const auto trace = Trace();
         ASSERT_EQ(trace.size(), 2u);
@@ -294,7 +295,7 @@ TEST_F(OpenFailure, Board1AbsentOnTheFallbackPathKeepsOnlyBoard0) {
                        "The file ./out/vibout/NicTest.out was opened\n" +
                            BoardFailedLine(0xA1020001, "Can't communicate with\nthe driver for board #1"));
     EXPECT_EQ(RadovlSim_OpenHandles(), 2);  // board 0's mutex and device, kept for the process
-    EXPECT_EQ(state.currentBoard, nullptr);
+    EXPECT_EQ(CurrentBoard(), nullptr);
     EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
 }
 

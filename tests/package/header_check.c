@@ -113,6 +113,7 @@ int header_check(int32_t status) {
     CHECK(RadovlSim_SetRequestObserver, void, (RadovlSimObserver, void *))
     CHECK(RadovlSim_SetReadSource, void, (RadovlSimReadSource, void *))
     CHECK(RadovlSim_SendRequest, int32_t, (int32_t, uint32_t, void *, uint32_t, void *))
+    CHECK(RadovlSim_DisplayMode, int32_t, (void))
 
     /* The status values are distinct integer constants (a duplicate case
      * label would not compile) with their documented values. */

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "board/bitfield.h"
-#include "board/driver.h"
+#include "hw/bitfield.h"
+#include "hw/driver.h"
 
 namespace radovl::tool {
 namespace {

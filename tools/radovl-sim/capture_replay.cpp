@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "board/driver.h"
+#include "hw/driver.h"
 #include "capture_commands.h"
 #include "capture_file.h"
 #include "renderer.h"

@@ -1,7 +1,7 @@
 #include "demo_programs.h"
 
-#include "board/registers.h"
 #include "coff/coff_writer.h"
+#include "hw/registers.h"
 
 namespace radovl::tool {
 namespace {

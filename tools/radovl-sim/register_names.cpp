@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "board/driver.h"
-#include "board/registers.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 
 namespace radovl::tool {
 namespace {
@@ -105,7 +105,7 @@ std::string ArKeyControlFields(uint32_t v) {
 
 std::string ScaleText(const char* key, uint32_t units) {
     char text[48];
-    std::snprintf(text, sizeof text, "%s=%u (%.3f)", key, units, units / 4096.0);
+    std::snprintf(text, sizeof text, "%s=%u (%.3f)", key, units, units / static_cast<double>(TvScale::Unit));
     return text;
 }
 
@@ -131,7 +131,7 @@ std::string I2cCommandFields(uint32_t v) {
 }
 
 std::string DspResetControlFields(uint32_t v) {
-    return Flag("dsp0", v, DspResetControl::Release.channel1) + " " + Flag("dsp1", v, DspResetControl::Release.channel2);
+    return Flag("dsp0", v, DspResetControl::Release.dsp0) + " " + Flag("dsp1", v, DspResetControl::Release.dsp1);
 }
 
 std::string DspResetEnableFields(uint32_t v) { return Flag("hold", v, DspResetEnable::Hold); }
@@ -190,7 +190,7 @@ std::string AngleText(const char* key, uint32_t units, double perTurn) {
     return text;
 }
 
-std::string PpiHeadingFields(uint32_t v) { return AngleText("heading", FieldGet(PpiHeading::Direction, v), 4096.0); }
+std::string PpiHeadingFields(uint32_t v) { return AngleText("heading", FieldGet(PpiHeading::Direction, v), PpiHeading::UnitsPerTurn); }
 
 std::string MiniControlFields(uint32_t v) {
     const uint32_t mode = v & MiniControl::Mode;
@@ -199,7 +199,7 @@ std::string MiniControlFields(uint32_t v) {
 }
 
 std::string MiniDirectionFields(uint32_t v) {
-    return AngleText("dir", FieldGet(MiniDirection::Direction, v), 8192.0) + " " +
+    return AngleText("dir", FieldGet(MiniDirection::Direction, v), MiniDirection::UnitsPerTurn) + " " +
            Num("offset", FieldGet(MiniDirection::Offset, v));
 }
 
@@ -232,7 +232,7 @@ std::string PciControlFields(uint32_t v) {
 }
 
 std::string PciPageFields(uint32_t v) {
-    return Num("page", v & PciPage::Number) + " (" + Hex((v & PciPage::Number) << PciPage::AddressShift) + ")";
+    return Num("page", v & PciPage::Number) + " (" + Hex(FieldPrep(PciPage::AddressPage, FieldGet(PciPage::Number, v))) + ")";
 }
 
 // One named register: a base name, its address, and for per-channel
@@ -249,6 +249,12 @@ void AddChannelPair(std::vector<Entry>& t, RegisterSpace space, const char* base
                     FieldFormatter fields) {
     t.push_back({space, base, reg.channel1, 1, fields});
     t.push_back({space, base, reg.channel2, 2, fields});
+}
+
+// A video DSP's register is named by the channel the DSP serves.
+void AddChannelPair(std::vector<Entry>& t, RegisterSpace space, const char* base, VideoDspRegister reg,
+                    FieldFormatter fields) {
+    AddChannelPair(t, space, base, ChannelRegister{reg.For(VideoDspOf(1)), reg.For(VideoDspOf(2))}, fields);
 }
 
 std::vector<Entry> BuildTable() {

@@ -1,5 +1,5 @@
 // Names and field decoders for the board's registers, built from the
-// library's own register map (src/board/registers.h): every address here is
+// library's own register map (src/hw/registers.h): every address here is
 // one of its constants, referenced by name.
 #pragma once
 

@@ -11,15 +11,15 @@
 #include <memory>
 #include <random>
 
+#include "hw/registers.h"
 #include "register_names.h"
 
 namespace radovl::tool {
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
-constexpr int FrameWidth = 720;   // the decoder's camera frame
-constexpr int FrameHeight = 576;
-constexpr double TvScaleUnit = 4096.0;
+constexpr int FrameWidth = TvFrame::Width;  // the decoder's camera frame
+constexpr int FrameHeight = TvFrame::Height;
 constexpr int DecoderNeutral = 0x80;
 
 constexpr double Margin = 24;
@@ -610,7 +610,7 @@ void DrawTv(const Painter& p, const WindowView& w, double outputScale) {
     SetColour(cr, Colour{1, 1, 1}, 0.92);
     DrawText(cr, w.rect.x + p.Px(8), w.rect.y + w.rect.h - p.Px(8),
              Format("capture (%d,%d)-(%d,%d)  scale %.2f x %.2f", t.captureLeft, t.captureTop, t.captureRight,
-                    t.captureBottom, t.hScale / TvScaleUnit, t.vScale / TvScaleUnit));
+                    t.captureBottom, t.hScale / double{TvScale::Unit}, t.vScale / double{TvScale::Unit}));
     cairo_restore(cr);
     cairo_surface_destroy(frame);
 }
@@ -938,7 +938,7 @@ void WriteChannelLegend(LegendWriter& L, const ScreenModel& model, int ch) {
         const TvView& t = tv->tv;
         L.Text(RectText(tv->rect));
         L.Dim(Format("  capture (%d,%d)-(%d,%d)  scale %.3f x %.3f", t.captureLeft, t.captureTop, t.captureRight,
-                     t.captureBottom, t.hScale / TvScaleUnit, t.vScale / TvScaleUnit));
+                     t.captureBottom, t.hScale / double{TvScale::Unit}, t.vScale / double{TvScale::Unit}));
         L.NewLine(16);
         L.Dim(Format("brightness %d  colour %d  contrast %d  ", t.brightness, t.colour, t.contrast));
     } else {

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <iostream>
 
-#include "board/registers.h"
 #include "demo_programs.h"
+#include "hw/registers.h"
 #include "radovl/sim.h"
 #include "register_names.h"
 #include "renderer.h"
@@ -49,35 +49,6 @@ std::string TargetText(const PeekTarget& t) {
                                                                                            : HexByte(t.address);
     if (!t.name.empty()) return where + t.name + " (" + address + ")";
     return where + address;
-}
-
-// The display mode a display-mode file sets, read as start-up reads it: the
-// last line starting with "DisMode" before one starting with "#END"; its
-// value follows the first blank (else the first '='), past blanks, '=' and
-// tabs; 1 gives 1, any other number 0, no number leaves the mode as it was.
-std::optional<int32_t> DisModeInFile(const std::string& path, int32_t before) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    int32_t mode = before;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.rfind("#END", 0) == 0) break;
-        if (line.rfind("DisMode", 0) != 0) continue;
-        size_t p = line.find(' ');
-        if (p == std::string::npos) p = line.find('=');
-        if (p == std::string::npos) continue;
-        p = line.find_first_not_of(" =\t", p);
-        if (p == std::string::npos) continue;
-        char* after = nullptr;
-        const long value = std::strtol(line.c_str() + p, &after, 10);
-        if (after != line.c_str() + p) mode = value == 1 ? 1 : 0;
-    }
-    return mode;
 }
 
 }  // namespace
@@ -292,7 +263,7 @@ void Runner::Call(const Step& step) {
     if (startUp) NoteStartUp(status);
     if (step.function->name == "KT_RDSP_SetScreenProp" && status == RADOVL_STATUS_DONE &&
         (static_cast<uint32_t>(step.args[0].integer) & 0xFF) == 1) {
-        host_.disMode = static_cast<int32_t>(static_cast<uint32_t>(step.args[1].integer) & 0xFF);
+        host_.disMode = RadovlSim_DisplayMode();
         host_.disModeKnown = true;
         host_.disModeSource = "set by KT_RDSP_SetScreenProp(1, " + std::to_string(host_.disMode) + ") at line " +
                               std::to_string(step.line);
@@ -326,19 +297,15 @@ void Runner::NoteStartUp(int32_t status) {
     // take the fallback path and use board 1.
     host_.board = scratchFault_[0] ? 1 : 0;
     if (status != RADOVL_STATUS_DONE) return;
+    // The library read the file; the tool asks it what it made of it.
     const std::string path = DisplayModeFilePath();
     std::error_code ec;
+    host_.disMode = RadovlSim_DisplayMode();
+    host_.disModeKnown = true;
     if (!fs::exists(path, ec)) {
-        host_.disMode = 1;
-        host_.disModeKnown = true;
         host_.disModeSource = "no display-mode file at " + path + ": start-up sets 1";
-    } else if (const std::optional<int32_t> mode = DisModeInFile(path, host_.disMode)) {
-        host_.disMode = *mode;
-        host_.disModeKnown = true;
-        host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
     } else {
-        host_.disModeKnown = false;
-        host_.disModeSource = "start-up read it from " + path + ", which the tool cannot read";
+        host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
     }
 }
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "board/registers.h"
+#include "hw/registers.h"
 #include "register_names.h"
 
 namespace radovl::tool {

@@ -4,18 +4,14 @@
 #include <cmath>
 #include <tuple>
 
-#include "board/registers.h"
+#include "hw/registers.h"
 #include "radovl/sim.h"
 #include "register_names.h"
 
 namespace radovl::tool {
 namespace {
 
-// The camera frame the decoder delivers, and the unit of TvScale.
-constexpr int32_t TvScaleUnit = 4096;
 constexpr double TurnDegrees = 360.0;
-constexpr double HeadingUnitsPerTurn = 4096.0;
-constexpr double MiniDirectionUnitsPerTurn = 8192.0;
 constexpr double Pi = 3.14159265358979323846;
 
 class Board {
@@ -106,7 +102,7 @@ WindowView ReadPpi(const Board& b, int ch, const ChannelView& c) {
     const uint32_t centre = b.Video(ch, PpiCentre::Address);
     p.centre = Point{static_cast<double>(Column(centre) - PixelOffset::DspColumn), static_cast<double>(Row(centre))};
     p.range = static_cast<int32_t>(FieldGet(PpiRange::Range, b.Video(ch, PpiRange::Address)));
-    p.headingDeg = FieldGet(PpiHeading::Direction, b.Video(ch, PpiHeading::Address)) * TurnDegrees / HeadingUnitsPerTurn;
+    p.headingDeg = FieldGet(PpiHeading::Direction, b.Video(ch, PpiHeading::Address)) * TurnDegrees / PpiHeading::UnitsPerTurn;
     p.mode = b.Video(ch, PpiControl::Address) & PpiControl::Mode;
     p.gate = c.ppiGate;
     p.tail = c.ppiTail;
@@ -143,7 +139,7 @@ WindowView ReadMini(const Board& b, int ch, const ChannelView& c) {
     m.ppiRange = static_cast<int32_t>(FieldGet(PpiRange::Range, b.Video(ch, PpiRange::Address)));
     if (m.corner) {
         const uint32_t direction = b.Video(ch, MiniDirection::Address);
-        m.directionDeg = FieldGet(MiniDirection::Direction, direction) * TurnDegrees / MiniDirectionUnitsPerTurn;
+        m.directionDeg = FieldGet(MiniDirection::Direction, direction) * TurnDegrees / MiniDirection::UnitsPerTurn;
         m.offset = FieldGet(MiniDirection::Offset, direction);
         // Directions are clockwise from straight up.
         const double theta = m.directionDeg * Pi / 180.0;
@@ -231,10 +227,10 @@ WindowView ReadTv(const Board& b, int ch, const ChannelView& c) {
     const int32_t columns = t.captureRight - t.captureLeft;
     const int32_t rows = t.captureBottom - t.captureTop + 1;
     const int32_t shownRows =
-        t.vScale == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(rows) * TvScaleUnit / t.vScale);
+        t.vScale == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(rows) * TvScale::Unit / t.vScale);
     w.rect.x = Column(start) - PixelOffset::TvColumn;
     w.rect.y = Row(start) == 0 ? 0 : Row(start) - PixelOffset::TvRow;
-    w.rect.w = t.hScale == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(columns) * TvScaleUnit / t.hScale);
+    w.rect.w = t.hScale == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(columns) * TvScale::Unit / t.hScale);
     w.rect.h = std::max(0, shownRows + PixelOffset::TvRow);
     w.output = c.tvOutput;
     w.onTop = c.tvOnTop;

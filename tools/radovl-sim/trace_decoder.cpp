@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "board/driver.h"
-#include "board/registers.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 
 namespace radovl::tool {
 namespace {
@@ -77,7 +77,7 @@ void TraceDecoder::Feed(const RadovlSimRequest& r, uint32_t number) {
         a.page = lastPage_[slot];
         a.pageKnown = pageSeen_[slot];
         a.offset = r.offset;
-        a.address = (a.page << PciPage::AddressShift) | (r.offset & PciPage::WindowOffset);
+        a.address = FieldPrep(PciPage::AddressPage, a.page) | (r.offset & PciPage::WindowOffset);
         if (pendingPage_ && pendingPage_->board == r.board) {
             a.firstRequest = pendingPage_->firstRequest;
             if (a.status == 0) a.status = pendingPage_->status;
@@ -102,7 +102,7 @@ void TraceDecoder::Stage2(DecodedAccess a) {
         bool taken = false;
         if (held == 0) {
             for (int d = 0; d < 2 && !taken; ++d) {
-                if (IsWrite32(a, BridgeControl::Address.For(d + 1)) && a.value == BridgeControl::Access &&
+                if (IsWrite32(a, BridgeControl::Address.For(d)) && a.value == BridgeControl::Access &&
                     a.status == 0) {
                     a.dsp = d;
                     bridge_.push_back(a);
@@ -115,13 +115,13 @@ void TraceDecoder::Stage2(DecodedAccess a) {
             }
             return;
         }
-        if (held == 1 && IsWrite32(a, BridgeAddress::Address.For(dsp + 1)) && a.status == 0 &&
+        if (held == 1 && IsWrite32(a, BridgeAddress::Address.For(dsp)) && a.status == 0 &&
             a.board == bridge_[0].board) {
             bridge_.push_back(a);
             return;
         }
         if (held == 2 && a.kind == AccessKind::Main && a.width == 32 && (a.op == 'R' || a.op == 'W') &&
-            a.address == BridgeData::Address.For(dsp + 1) && a.board == bridge_[0].board) {
+            a.address == BridgeData::Address.For(dsp) && a.board == bridge_[0].board) {
             DecodedAccess v;
             v.kind = AccessKind::Video;
             v.board = a.board;

@@ -1,7 +1,8 @@
-// All fifty exports as data: their parameter kinds, one valid call, what a
-// window needs to be in before the call does its full work, and how a
-// refused call may touch the board. The fault-injection loops and the
-// random call sequences are driven by this table.
+// All fifty exports as data, the one list of them the suites share: their
+// parameter kinds, one valid call, what a window needs to be in before the
+// call does its full work, and how a refused call may touch the board. The
+// gate tests, the fault-injection loops and the random call sequences are
+// driven by this table.
 #pragma once
 
 #include <cstdint>

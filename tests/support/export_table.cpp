@@ -1,4 +1,4 @@
-#include "hardening/export_table.h"
+#include "support/export_table.h"
 
 #include <cstdio>
 #include <cstring>

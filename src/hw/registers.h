@@ -10,35 +10,50 @@
 
 #include <cstdint>
 
-#include "board/bitfield.h"
+#include "hw/bitfield.h"  // the one header of ours hw/ includes
 
 namespace radovl {
 
-// A register that exists once per display channel (channel 1 or 2). Any
-// channel other than 1 selects channel 2's register, as the hardware's
-// decode does.
+// Display channels and video DSPs. The host numbers its display channels 1
+// and 2; the board serves each with its own video DSP, which the bridge and
+// reset registers number 0 and 1. This is the one conversion between the
+// two. Any channel other than 1 is taken as channel 2, as the hardware's
+// decode of the per-channel registers does.
+constexpr int VideoDspOf(int channel) { return channel == 1 ? 0 : 1; }
+constexpr int VideoDspCount = 2;
+
+// A register that exists once per display channel (channel 1 or 2).
 struct ChannelRegister {
     uint32_t channel1;
     uint32_t channel2;
-    constexpr uint32_t For(int channel) const { return channel == 1 ? channel1 : channel2; }
+    constexpr uint32_t For(int channel) const { return VideoDspOf(channel) == 0 ? channel1 : channel2; }
 };
 
 // A bit that exists once per channel inside a shared register.
 struct ChannelBit {
     uint32_t channel1;
     uint32_t channel2;
-    constexpr uint32_t For(int channel) const { return channel == 1 ? channel1 : channel2; }
+    constexpr uint32_t For(int channel) const { return VideoDspOf(channel) == 0 ? channel1 : channel2; }
 };
 
-// Position words: a point as (row << 16) | column, both 16 bits.
+// A register or bit that exists once per video DSP (0 or 1). Index 0 has
+// its own; any other index reaches video DSP 1's.
+struct VideoDspRegister {
+    uint32_t dsp0;
+    uint32_t dsp1;
+    constexpr uint32_t For(int dsp) const { return dsp == 0 ? dsp0 : dsp1; }
+};
+
+// Position words: a point as (row << 16) | column, both 16 bits; a
+// coordinate beyond 16 bits keeps its low bits, as the register does.
 namespace Position {
-constexpr uint32_t Row = 0xFFFF0000;
-constexpr uint32_t Column = 0x0000FFFF;
+constexpr uint32_t Row = FieldMask(0xFFFF0000);
+constexpr uint32_t Column = FieldMask(0x0000FFFF);
 }  // namespace Position
 
 constexpr uint32_t PositionWord(int32_t row, int32_t column) {
-    return FieldPrep(Position::Row, static_cast<uint32_t>(row)) |
-           FieldPrep(Position::Column, static_cast<uint32_t>(column));
+    return FieldPrepLow(Position::Row, static_cast<uint32_t>(row)) |
+           FieldPrepLow(Position::Column, static_cast<uint32_t>(column));
 }
 
 // ---------------------------------------------------------------------------
@@ -55,9 +70,11 @@ constexpr uint32_t BootMode = Bit(2);
 }  // namespace PciControl
 namespace PciPage {
 constexpr uint32_t Offset = 8;
-constexpr uint32_t Number = 0x3FF;       // main DSP address bits 22-31
-constexpr unsigned AddressShift = 22;
-constexpr uint32_t WindowOffset = 0x003FFFFF;  // bits 0-21 of a main DSP address
+constexpr uint32_t Number = FieldMask(0x3FF);  // the register's page number
+// A main DSP address: the page number (bits 22-31) goes to PciPage, the
+// rest is the offset inside the memory window.
+constexpr uint32_t AddressPage = FieldMask(0xFFC00000);
+constexpr uint32_t WindowOffset = FieldMask(0x003FFFFF);
 }  // namespace PciPage
 
 // Register window (driver space 1): offset 0 is this main DSP address.
@@ -67,7 +84,7 @@ constexpr uint32_t RegisterWindowBase = 0x01800000;
 // Main DSP space: reset lines and host-port bridges.
 namespace DspResetControl {
 constexpr uint32_t Address = 0x6C000004;
-constexpr ChannelBit Release{Bit(0), Bit(1)};  // 1 releases the video DSP, 0 holds it in reset
+constexpr VideoDspRegister Release{Bit(0), Bit(1)};  // 1 releases the video DSP, 0 holds it in reset
 constexpr uint32_t UsedBits = 0x0F;            // bits 4-7 are always written 0
 }  // namespace DspResetControl
 namespace DspResetEnable {
@@ -77,15 +94,15 @@ constexpr uint32_t Kept = 0x07;     // bits 0-2 keep their value
 }  // namespace DspResetEnable
 
 namespace BridgeControl {
-constexpr ChannelRegister Address{0x6C000400, 0x6C000410};
+constexpr VideoDspRegister Address{0x6C000400, 0x6C000410};
 constexpr uint32_t Access = 0x00010001;  // before every video DSP access
 constexpr uint32_t Start = 0x00030003;   // starts the loaded video DSP program
 }  // namespace BridgeControl
 namespace BridgeAddress {
-constexpr ChannelRegister Address{0x6C000404, 0x6C000414};
+constexpr VideoDspRegister Address{0x6C000404, 0x6C000414};
 }
 namespace BridgeData {
-constexpr ChannelRegister Address{0x6C00040C, 0x6C00041C};
+constexpr VideoDspRegister Address{0x6C00040C, 0x6C00041C};
 }
 
 // ---------------------------------------------------------------------------
@@ -121,7 +138,7 @@ constexpr uint32_t BCesec3 = 0x01A80054;
 // Main DSP space: mixer registers.
 namespace DisplayControl {
 constexpr uint32_t Address = 0xB0203000;
-constexpr uint32_t ScreenProperty = 0x00000003;
+constexpr uint32_t ScreenProperty = FieldMask(0x00000003);
 constexpr uint32_t ScreenPropertyMax = 3;
 constexpr ChannelBit PpiShown{Bit(8), Bit(9)};
 constexpr ChannelBit TvShown{Bit(10), Bit(11)};
@@ -140,7 +157,7 @@ constexpr uint32_t ScratchPattern = 0x1234;  // written by the start-up access t
 
 namespace TvKeyControl {
 constexpr ChannelRegister Address{0xB0203010, 0xB0203014};
-constexpr uint32_t ColourKey = 0x00FFFFFF;
+constexpr uint32_t ColourKey = FieldMask(0x00FFFFFF);
 constexpr uint32_t OnTop = Bit(26);
 constexpr uint32_t OutputSelect = Bit(28);
 }  // namespace TvKeyControl
@@ -154,7 +171,7 @@ constexpr uint32_t OutputSelect = Bit(28);
 
 namespace ArKeyControl {
 constexpr ChannelRegister Address{0xB0203020, 0xB0203024};
-constexpr uint32_t ColourKey = 0x00FFFFFF;
+constexpr uint32_t ColourKey = FieldMask(0x00FFFFFF);
 constexpr uint32_t Blue = Bit(24);
 constexpr uint32_t Green = Bit(25);
 constexpr uint32_t Red = Bit(26);
@@ -170,8 +187,8 @@ constexpr uint32_t OutputSelectBit = Bit(28);
 namespace MiniStart {
 constexpr ChannelRegister Address{0xB0201000, 0xB0201100};
 constexpr uint32_t Shown = Bit(31);
-constexpr uint32_t Row = 0x7FFF0000;
-constexpr uint32_t Column = 0x0000FFFF;
+constexpr uint32_t Row = FieldMask(0x7FFF0000);
+constexpr uint32_t Column = FieldMask(0x0000FFFF);
 }  // namespace MiniStart
 namespace MiniEnd {
 constexpr ChannelRegister Address{0xB0201004, 0xB0201104};
@@ -207,8 +224,8 @@ constexpr int32_t TvRow = -4;
 }  // namespace PixelOffset
 namespace TvCaptureStart {
 constexpr ChannelRegister Address{0xB0202008, 0xB0202018};
-constexpr uint32_t Column = 0x0000FFFF;
-constexpr uint32_t Row = 0xFFFF0000;
+constexpr uint32_t Column = FieldMask(0x0000FFFF);
+constexpr uint32_t Row = FieldMask(0xFFFF0000);
 constexpr uint32_t DefaultMode01 = 0x0001000A;  // row 1, column 10
 constexpr uint32_t DefaultOther = 0x00010005;   // row 1, column 5
 }  // namespace TvCaptureStart
@@ -219,9 +236,9 @@ constexpr uint32_t DefaultOther = 0x024002D5;   // row 576, column 725
 }  // namespace TvCaptureEnd
 namespace TvScale {
 constexpr ChannelRegister Address{0xB0202020, 0xB0202024};
-constexpr uint32_t Horizontal = 0x0000FFFF;
-constexpr uint32_t Vertical = 0xFFFF0000;
-constexpr int32_t Unit = 4096;      // one frame pixel per window pixel
+constexpr uint32_t Horizontal = FieldMask(0x0000FFFF);
+constexpr uint32_t Vertical = FieldMask(0xFFFF0000);
+constexpr int32_t Unit = 4096;      // one frame pixel per window pixel (a ratio of 1.0)
 constexpr int32_t Max = 0xFFFF;
 }  // namespace TvScale
 
@@ -238,8 +255,8 @@ constexpr int32_t HeightMargin = 4;  // the vertical scale counts four more rows
 // bits 0-15 go to PpiScale, bits 16-19 to the top nibble of PpiGate. The
 // A/R distance is split the same way.
 namespace DistanceScale {
-constexpr uint32_t Low = 0x0000FFFF;
-constexpr uint32_t High = 0x000F0000;
+constexpr uint32_t Low = FieldMask(0x0000FFFF);
+constexpr uint32_t High = FieldMask(0x000F0000);
 constexpr int32_t Factor = 500;
 }  // namespace DistanceScale
 
@@ -252,15 +269,15 @@ constexpr uint32_t Value = 0x12345678;
 
 // Colours as the host passes them: 0xRRGGBBxx (bits 0-7 unused).
 namespace HostColour {
-constexpr uint32_t Red = 0xFF000000;
-constexpr uint32_t Green = 0x00FF0000;
-constexpr uint32_t Blue = 0x0000FF00;
+constexpr uint32_t Red = FieldMask(0xFF000000);
+constexpr uint32_t Green = FieldMask(0x00FF0000);
+constexpr uint32_t Blue = FieldMask(0x0000FF00);
 }  // namespace HostColour
 // Colours and colour keys as the board holds them: 0x00RRGGBB.
 namespace Rgb {
-constexpr uint32_t Red = 0x00FF0000;
-constexpr uint32_t Green = 0x0000FF00;
-constexpr uint32_t Blue = 0x000000FF;
+constexpr uint32_t Red = FieldMask(0x00FF0000);
+constexpr uint32_t Green = FieldMask(0x0000FF00);
+constexpr uint32_t Blue = FieldMask(0x000000FF);
 constexpr uint32_t All = Red | Green | Blue;
 }  // namespace Rgb
 constexpr uint32_t DefaultColourKey = 0xFF00FF;  // magenta
@@ -302,12 +319,12 @@ constexpr uint32_t StatusBusy = Bit(1);  // transfer in progress
 }  // namespace I2cCommand
 constexpr uint32_t I2cPrescale = 1500;  // 0x05DC
 namespace I2cPrescaleBytes {
-constexpr uint32_t Low = 0x00FF;
-constexpr uint32_t High = 0xFF00;
+constexpr uint32_t Low = FieldMask(0x00FF);
+constexpr uint32_t High = FieldMask(0xFF00);
 }  // namespace I2cPrescaleBytes
 // First byte of a transaction: 7-bit device address above the R/W bit.
 namespace I2cAddressByte {
-constexpr uint32_t Device = 0xFE;
+constexpr uint32_t Device = FieldMask(0xFE);
 constexpr uint32_t Read = Bit(0);
 }  // namespace I2cAddressByte
 
@@ -324,7 +341,7 @@ constexpr uint32_t Registers = 256;
 // Video DSP space (each channel's video DSP has the same map).
 namespace ChannelControl {
 constexpr uint32_t Address = 0xB0080000;
-constexpr uint32_t TvMode = 0x0003;       // 01 or 11; 00 while the TV picture is frozen
+constexpr uint32_t TvMode = FieldMask(0x0003);       // 01 or 11; 00 while the TV picture is frozen
 constexpr uint32_t TvModeNormal = 0x1;    // the value "01"
 constexpr uint32_t RdP2p = Bit(3) | Bit(6) | Bit(8);
 constexpr uint32_t WindowsTouched = Bit(4);  // set at PPI open and Mini enable/disable
@@ -346,8 +363,8 @@ constexpr uint32_t Address = 0xB0080004;
 
 namespace PpiTails {
 constexpr uint32_t Address = 0xB008002C;
-constexpr uint32_t Tail = 0xFFFF0000;
-constexpr uint32_t LineTail = 0x0000FFFF;
+constexpr uint32_t Tail = FieldMask(0xFFFF0000);
+constexpr uint32_t LineTail = FieldMask(0x0000FFFF);
 }  // namespace PpiTails
 
 namespace ArEndMirror {
@@ -359,7 +376,7 @@ constexpr uint32_t BlockRdP2p = Bit(0);
 
 namespace PpiControl {
 constexpr uint32_t Address = 0xB0080100;
-constexpr uint32_t Mode = 0x30;
+constexpr uint32_t Mode = FieldMask(0x30);
 constexpr uint32_t ModeCentred = 0x00;
 constexpr uint32_t ModeCornerHeight = 0x10;  // range from the height
 constexpr uint32_t ModeCornerWidth = 0x20;   // range from the width
@@ -370,52 +387,54 @@ constexpr uint32_t Address = 0xB0080104;
 }
 namespace PpiSize {
 constexpr uint32_t Address = 0xB0080108;
-constexpr uint32_t Width = 0x0000FFFF;
-constexpr uint32_t Height = 0xFFFF0000;
+constexpr uint32_t Width = FieldMask(0x0000FFFF);
+constexpr uint32_t Height = FieldMask(0xFFFF0000);
 }  // namespace PpiSize
 namespace PpiGate {
 constexpr uint32_t Address = 0xB0080114;
-constexpr uint32_t Gate = 0x00FF0000;
-constexpr uint32_t DistanceHigh = 0xF0000000;  // distance scale bits 16-19
+constexpr uint32_t Gate = FieldMask(0x00FF0000);
+constexpr uint32_t DistanceHigh = FieldMask(0xF0000000);  // distance scale bits 16-19
 }  // namespace PpiGate
 namespace PpiCentre {
 constexpr uint32_t Address = 0xB0080118;
 }
 namespace PpiScale {
 constexpr uint32_t Address = 0xB0080120;
-constexpr uint32_t Step = 0x0000FF00;
-constexpr uint32_t DistanceLow = 0xFFFF0000;  // distance scale bits 0-15
+constexpr uint32_t Step = FieldMask(0x0000FF00);
+constexpr uint32_t DistanceLow = FieldMask(0xFFFF0000);  // distance scale bits 0-15
 }  // namespace PpiScale
 namespace PpiRange {
 constexpr uint32_t Address = 0xB0080124;
-constexpr uint32_t Range = 0x000007FF;
-constexpr uint32_t Written = 0x0000FFFF;  // bits 11-15 are written as 0
+constexpr uint32_t Range = FieldMask(0x000007FF);
+constexpr uint32_t Written = FieldMask(0x0000FFFF);  // bits 11-15 are written as 0
 }  // namespace PpiRange
 namespace PpiHeading {
 constexpr uint32_t Address = 0xB0080128;
-constexpr uint32_t Direction = 0x0000FFFF;  // 4096 units per turn
+constexpr uint32_t Direction = FieldMask(0x0000FFFF);
+constexpr int32_t UnitsPerTurn = 4096;
 }  // namespace PpiHeading
 
 namespace MiniControl {
 constexpr uint32_t Address = 0xB0080200;
-constexpr uint32_t Mode = 0x30;
+constexpr uint32_t Mode = FieldMask(0x30);
 constexpr uint32_t ModeCentred = 0x00;
 constexpr uint32_t ModeCorner = 0x10;
 }  // namespace MiniControl
 namespace MiniDspStart {
 constexpr uint32_t Address = 0xB0080204;
-constexpr uint32_t Row = 0x7FFF0000;
-constexpr uint32_t Column = 0x0000FFFF;
+constexpr uint32_t Row = FieldMask(0x7FFF0000);
+constexpr uint32_t Column = FieldMask(0x0000FFFF);
 }  // namespace MiniDspStart
 namespace MiniSize {
 constexpr uint32_t Address = 0xB0080208;
-constexpr uint32_t Width = 0x0000FFFF;
-constexpr uint32_t Height = 0xFFFF0000;
+constexpr uint32_t Width = FieldMask(0x0000FFFF);
+constexpr uint32_t Height = FieldMask(0xFFFF0000);
 }  // namespace MiniSize
 namespace MiniDirection {
 constexpr uint32_t Address = 0xB008020C;
-constexpr uint32_t Direction = 0xFFFF0000;  // 8192 units per turn
-constexpr uint32_t Offset = 0x0000FFFF;
+constexpr uint32_t Direction = FieldMask(0xFFFF0000);
+constexpr int32_t UnitsPerTurn = 8192;
+constexpr uint32_t Offset = FieldMask(0x0000FFFF);
 }  // namespace MiniDirection
 namespace MiniGate {
 constexpr uint32_t Address = 0xB0080214;  // copy of PpiGate
@@ -425,18 +444,18 @@ constexpr uint32_t Address = 0xB0080218;
 }
 namespace MiniOffset {
 constexpr uint32_t Address = 0xB008021C;
-constexpr uint32_t Offset = 0x0000FFFF;
+constexpr uint32_t Offset = FieldMask(0x0000FFFF);
 }  // namespace MiniOffset
 namespace MiniScale {
 constexpr uint32_t Address = 0xB0080220;
-constexpr uint32_t Zoom = 0x000000FF;
-constexpr uint32_t Step = 0x0000FF00;
-constexpr uint32_t Distance = 0xFFFF0000;
+constexpr uint32_t Zoom = FieldMask(0x000000FF);
+constexpr uint32_t Step = FieldMask(0x0000FF00);
+constexpr uint32_t Distance = FieldMask(0xFFFF0000);
 }  // namespace MiniScale
 namespace MiniRange {
 constexpr uint32_t Address = 0xB0080224;
-constexpr uint32_t Range = 0x000007FF;
-constexpr uint32_t Written = 0x0000FFFF;
+constexpr uint32_t Range = FieldMask(0x000007FF);
+constexpr uint32_t Written = FieldMask(0x0000FFFF);
 constexpr uint32_t Centred = 0x04B004B0;  // 1200 in both halves
 }  // namespace MiniRange
 
@@ -448,17 +467,17 @@ constexpr uint32_t Address = 0xB0080304;
 }
 namespace ArUpperSize {
 constexpr uint32_t Address = 0xB0080308;
-constexpr uint32_t Width = 0x0000FFFF;
-constexpr uint32_t HalfHeight = 0xFFFF0000;
+constexpr uint32_t Width = FieldMask(0x0000FFFF);
+constexpr uint32_t HalfHeight = FieldMask(0xFFFF0000);
 }  // namespace ArUpperSize
 namespace ArDistance {
 constexpr uint32_t Address = 0xB0080310;
-constexpr uint32_t Distance = 0xFFFF0000;
+constexpr uint32_t Distance = FieldMask(0xFFFF0000);
 }  // namespace ArDistance
 namespace ArGate {
 constexpr uint32_t Address = 0xB0080314;
-constexpr uint32_t Gate = 0x00FF0000;
-constexpr uint32_t DistanceHigh = 0xF0000000;
+constexpr uint32_t Gate = FieldMask(0x00FF0000);
+constexpr uint32_t DistanceHigh = FieldMask(0xF0000000);
 }  // namespace ArGate
 namespace ArUpperPresetA {
 constexpr uint32_t Address = 0xB0080318;

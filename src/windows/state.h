@@ -1,9 +1,10 @@
-// LibraryState: the one record the library keeps between calls.
+// LibraryState: the one record the library keeps between calls, and the
+// statuses the exported operations return.
 #pragma once
 
 #include <cstdint>
 
-#include "board/connection.h"
+#include "hw/registers.h"
 
 namespace radovl {
 
@@ -11,7 +12,7 @@ constexpr int32_t StatusDone = 1;
 constexpr int32_t StatusBadArgument = -1;
 constexpr int32_t StatusNotInitialised = -2;
 
-constexpr int Channels = 2;
+constexpr int Channels = VideoDspCount;  // one video DSP per display channel
 
 struct PpiRecord {
     int32_t x;
@@ -58,7 +59,6 @@ struct LibraryState {
     uint16_t ControlShadow[Channels];  // copy of each video DSP's ChannelControl
     uint8_t TvModeSave[Channels];
     int32_t PpiPlaced;
-    BoardConnection* currentBoard;
     PpiRecord ppi[Channels];
     MiniRecord mini[Channels];
     ArRecord ar[Channels];
@@ -74,7 +74,11 @@ constexpr LibraryState LoadState() {
 
 extern LibraryState state;
 
-// Record index of a channel (1 or 2).
-constexpr int ChannelIndex(int channel) { return channel - 1; }
+// Record index of a channel (1 or 2): the records are kept in the order of
+// the channels' video DSPs.
+constexpr int ChannelIndex(int channel) { return VideoDspOf(channel); }
+
+// Everything back to its value at load.
+void ResetLibraryState();
 
 }  // namespace radovl

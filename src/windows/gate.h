@@ -4,14 +4,15 @@
 
 #include <cstdint>
 
-#include "api/state.h"
+#include "board/selection.h"
+#include "windows/state.h"
 
 namespace radovl {
 
 // Start-up has completed and left a board connection. A repeated start-up
 // whose board open failed leaves initialised set but no connection; the
 // operations then refuse as before start-up, since they cannot reach a board.
-inline bool BoardReady() { return state.initialised != 0 && state.currentBoard != nullptr; }
+inline bool BoardReady() { return state.initialised != 0 && CurrentBoard() != nullptr; }
 
 inline bool IsChannel(int channel) { return channel == 1 || channel == 2; }
 

@@ -1,7 +1,9 @@
-#include "api/state.h"
+#include "windows/state.h"
 
 namespace radovl {
 
 LibraryState state = LoadState();
+
+void ResetLibraryState() { state = LoadState(); }
 
 }  // namespace radovl
