@@ -97,6 +97,12 @@ void SetUpHost(const ReplayOptions& o) {
     RadovlSim_SetTraceEnabled(0);
 }
 
+// The same request, whatever value a read got.
+bool SameAsked(const RadovlSimRequest& captured, RadovlSimRequest replayed) {
+    replayed.value = captured.value;
+    return SameRequest(captured, replayed);
+}
+
 // Compares the library's requests with the capture's while the calls run.
 class Comparison {
 public:
@@ -145,10 +151,8 @@ private:
         if (!reader_.Next(&record)) return false;
         held_ = record;
         if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) return false;
-        RadovlSimRequest captured = AsTraced(record.request);
-        RadovlSimRequest asked = r;
-        asked.value = captured.value;
-        if (!SameRequest(captured, asked)) return false;
+        const RadovlSimRequest captured = AsTraced(record.request);
+        if (!SameAsked(captured, r)) return false;
         *value = captured.value;
         return true;
     }
@@ -215,12 +219,9 @@ private:
         captured_.Add(captured, false);
         if (SameRequest(captured, r)) return;
         CaptureMore();
-        const bool sameSent = captured.value != r.value &&
-                              SameRequest(captured, RadovlSimRequest{r.board, r.code, r.function, r.space, r.offset,
-                                                                     r.data, r.count, r.status, captured.value});
-        Found(replayedInCall_, sameSent ? "the same read: the simulated board answers another value than the "
-                                          "capture's board"
-                                        : "");
+        Found(replayedInCall_, SameAsked(captured, r) ? "the same read: the simulated board answers another "
+                                                        "value than the capture's board"
+                                                      : "");
     }
 
     // A few of the capture's requests after the difference, for context.
