@@ -129,6 +129,24 @@ class Capture(unittest.TestCase):
         self.assertIn("first difference at " + where, diff.stdout)
         self.assertRegex(diff.stdout, r"changed.cap, decoded:\n(.*\n)*.*=  0x%08X" % (request.data + 1))
 
+    def test_a_missing_request_or_call_is_caught_where_the_captures_part(self):
+        call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
+        last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
+        end = next(r for r in self.records if isinstance(r, capture.Return) and r.number == call.number)
+        # The call's last request gone: the library sends one more than the capture holds.
+        fewer = self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:]
+        replay = tool("replay", self.write("fewer.cap", fewer), *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
+        self.assertIn("sends more than the capture's %d requests" % (last.number - 1), replay.stdout)
+        # The capture ends after the call: diff names the call the other goes on with.
+        shorter = self.write("shorter.cap", self.bytes[:end.offset + 16])
+        self.assertEqual(list(capture.read(shorter))[-1], end)
+        diff = tool("diff", shorter, self.capture)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("shorter.cap ends after call %d;" % call.number, diff.stdout)
+        self.assertIn("goes on with call %d (KT_RDSP_SetPPIShipDir 1 35.0)" % (call.number + 1), diff.stdout)
+
     def test_reads_are_answered_from_the_capture(self):
         # A site board that answered a read of SetPPIDist's read-modify-write
         # with bit 4 set: the library, given that answer, writes it back.
@@ -171,6 +189,7 @@ class Capture(unittest.TestCase):
             ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
+            ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
         ]
         for name, data, message in cases:
             with self.subTest(name):
