@@ -85,10 +85,38 @@ if(RADOVL_PLATFORM STREQUAL "win32")
   set(RADOVL_BUILD_TESTS OFF)
 endif()
 
+# The software board driver under Wine, for the 64-bit real-driver build.
+if(RADOVL_PLATFORM STREQUAL "win32" AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/drivers ${CMAKE_BINARY_DIR}/drivers)
+endif()
+
 # A console host that loads radovl.dll at run time.
 add_executable(radovl_host_check ${PROJECT_SOURCE_DIR}/tests/windows/host_check.cpp)
 target_include_directories(radovl_host_check PRIVATE ${PROJECT_SOURCE_DIR}/include)
 target_compile_options(radovl_host_check PRIVATE ${RADOVL_WARNINGS})
+
+# The end-to-end host: one scenario against radovl.dll, the board being the
+# software board driver (real-driver build) or in the process (simulated
+# board); scripts/test-windows.sh compares the two logs.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(RADOVL_TOOL_DIR ${PROJECT_SOURCE_DIR}/tools/radovl-sim)
+  add_executable(radovl_driver_e2e
+    ${PROJECT_SOURCE_DIR}/tests/windows/driver_e2e.cpp
+    ${RADOVL_TOOL_DIR}/scenario.cpp
+    ${RADOVL_TOOL_DIR}/exports_table.cpp
+    ${RADOVL_TOOL_DIR}/register_names.cpp
+    ${RADOVL_TOOL_DIR}/demo_programs.cpp
+    ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
+  target_include_directories(radovl_driver_e2e PRIVATE
+    ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools
+    ${PROJECT_SOURCE_DIR})
+  target_compile_options(radovl_driver_e2e PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_driver_e2e PRIVATE radovl)
+  if(RADOVL_PLATFORM STREQUAL "sim")
+    target_sources(radovl_driver_e2e PRIVATE ${PROJECT_SOURCE_DIR}/drivers/board/control_answer.cpp)
+    target_compile_definitions(radovl_driver_e2e PRIVATE RADOVL_E2E_IN_PROCESS)
+  endif()
+endif()
 
 install(TARGETS radovl RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
 install(FILES ${PROJECT_SOURCE_DIR}/include/radovl/radovl.h DESTINATION include/radovl)

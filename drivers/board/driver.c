@@ -1,0 +1,180 @@
+/* The software board driver: a Windows kernel-mode driver that creates the
+ * devices of boards 0 and 1 (\\.\RarU64Ruz0 and \\.\RarU64Ruz1) and serves
+ * their memory requests and window queries with the simulated board
+ * (radovl_board.dll), plus a control device for tests. A test double that
+ * runs under Wine; see drivers/README.md. */
+#include <ntddk.h>
+
+#include "drivers/board/board_dll.h"
+
+/* The board's request codes: device type 0xC350, method neither. */
+#define MEMORY_REQUEST_CODE 0xC3502047u
+#define WINDOW_QUERY_CODE 0xC35020C3u
+#define MEMORY_REQUEST_BYTES 28u
+#define WINDOW_QUERY_BYTES 12u
+/* Largest record the board's codes carry. */
+#define LARGEST_RECORD 32u
+/* The memory request's words. */
+#define RECORD_FUNCTION 1
+#define RECORD_COUNT 5
+#define RECORD_DATA 6
+/* Function bits 0-1: the operation, 0 a read; bits 2-3 the width. */
+#define FUNCTION_OPERATION 0x3u
+#define FUNCTION_WIDTH 0xCu
+#define WIDTH_16 0x4u
+#define WIDTH_32 0x8u
+/* A read's destination, as the board DLL fills it before it goes to the
+ * client: more than one 32-bit unit is refused by the board. */
+#define READ_BUFFER_BYTES 64u
+
+#define CONTROL_DEVICE (-1)
+
+typedef struct DeviceExtension {
+    LONG board; /* 0 or 1, or CONTROL_DEVICE */
+} DeviceExtension;
+
+static const WCHAR* const DeviceNames[] = {L"\\Device\\RarU64Ruz0", L"\\Device\\RarU64Ruz1",
+                                           L"\\Device\\RadovlBoardControl"};
+static const WCHAR* const LinkNames[] = {L"\\DosDevices\\RarU64Ruz0", L"\\DosDevices\\RarU64Ruz1",
+                                         L"\\DosDevices\\RadovlBoardControl"};
+static const LONG DeviceBoards[] = {0, 1, CONTROL_DEVICE};
+#define DEVICE_COUNT 3
+
+static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
+    irp->IoStatus.Status = status;
+    irp->IoStatus.Information = information;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    return status;
+}
+
+static LONG BoardOf(PDEVICE_OBJECT device) { return ((DeviceExtension*)device->DeviceExtension)->board; }
+
+/* ------------------------------------------------------------------------
+ * Where Wine differs from Windows. Wine runs drivers in a device host
+ * process of their own, not in the caller's context: a method-neither
+ * record arrives as a copy in Type3InputBuffer, the answer goes back
+ * through Irp->UserBuffer, and an address inside the record (a read's
+ * destination) belongs to the caller's process, which the board DLL writes
+ * through the caller's process id. On Windows the driver would write
+ * through that address directly. */
+
+static const void* RecordIn(PIO_STACK_LOCATION stack) {
+    return stack->Parameters.DeviceIoControl.Type3InputBuffer;
+}
+
+static void* RecordOut(PIRP irp) { return irp->UserBuffer; }
+
+static BOOLEAN DeliverRead(PIRP irp, ULONG destination, const void* bytes, ULONG size) {
+    const ULONG processId = (ULONG)(ULONG_PTR)PsGetThreadProcessId(irp->Tail.Overlay.Thread);
+    return RadovlBoard_WriteClient(processId, destination, bytes, size) != 0;
+}
+
+/* ------------------------------------------------------------------------ */
+
+static ULONG ReadBytes(const ULONG* record) {
+    const ULONG function = record[RECORD_FUNCTION];
+    const ULONG width = (function & FUNCTION_WIDTH) == WIDTH_32 ? 4 : (function & FUNCTION_WIDTH) == WIDTH_16 ? 2 : 1;
+    return width * record[RECORD_COUNT];
+}
+
+static NTSTATUS ServeBoardRequest(PIRP irp, PIO_STACK_LOCATION stack) {
+    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    const ULONG size = stack->Parameters.DeviceIoControl.InputBufferLength;
+    ULONG record[LARGEST_RECORD / 4];
+    UCHAR readBuffer[READ_BUFFER_BYTES];
+    BOOLEAN read = FALSE;
+    NTSTATUS status = STATUS_SUCCESS;
+
+    if (size > sizeof record || RecordIn(stack) == NULL || RecordOut(irp) == NULL ||
+        stack->Parameters.DeviceIoControl.OutputBufferLength < size) {
+        return Complete(irp, STATUS_INVALID_PARAMETER, 0);
+    }
+    RtlZeroMemory(readBuffer, sizeof readBuffer);
+    RtlCopyMemory(record, RecordIn(stack), size);
+    if (code == MEMORY_REQUEST_CODE && size == MEMORY_REQUEST_BYTES) {
+        read = (record[RECORD_FUNCTION] & FUNCTION_OPERATION) == 0;
+    }
+    /* A read larger than the buffer goes to the board without one, which
+     * refuses it. */
+    if (!RadovlBoard_Request(stack->FileObject->FsContext, code, record, size,
+                             read && ReadBytes(record) <= sizeof readBuffer ? readBuffer : NULL)) {
+        status = STATUS_UNSUCCESSFUL;
+    } else if (read && !DeliverRead(irp, record[RECORD_DATA], readBuffer, ReadBytes(record))) {
+        status = STATUS_ACCESS_VIOLATION;
+    }
+    RtlCopyMemory(RecordOut(irp), record, size);
+    return Complete(irp, status, size);
+}
+
+static NTSTATUS ServeControl(PIRP irp, PIO_STACK_LOCATION stack) {
+    void* buffer = irp->AssociatedIrp.SystemBuffer;
+    RadovlControlRequest request;
+    if (stack->Parameters.DeviceIoControl.IoControlCode != RADOVL_CONTROL_CODE || buffer == NULL ||
+        stack->Parameters.DeviceIoControl.InputBufferLength < sizeof request) {
+        return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    }
+    RtlCopyMemory(&request, buffer, sizeof request);
+    return Complete(irp, STATUS_SUCCESS,
+                    RadovlBoard_Control(&request, buffer, stack->Parameters.DeviceIoControl.OutputBufferLength));
+}
+
+static NTSTATUS WINAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    if (BoardOf(device) == CONTROL_DEVICE) return ServeControl(irp, stack);
+    return ServeBoardRequest(irp, stack);
+}
+
+/* Opening a board's device opens it on the simulated board; an absent
+ * board has no device to open. */
+static NTSTATUS WINAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    const LONG board = BoardOf(device);
+    void* handle = NULL;
+    if (board != CONTROL_DEVICE) {
+        handle = RadovlBoard_Open(board);
+        if (handle == NULL) return Complete(irp, STATUS_NO_SUCH_DEVICE, 0);
+    }
+    stack->FileObject->FsContext = handle;
+    return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+static NTSTATUS WINAPI DispatchClose(PDEVICE_OBJECT device, PIRP irp) {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    if (BoardOf(device) != CONTROL_DEVICE && stack->FileObject->FsContext != NULL) {
+        RadovlBoard_Close(stack->FileObject->FsContext);
+    }
+    return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+static void WINAPI DriverUnload(PDRIVER_OBJECT driver) {
+    UNICODE_STRING link;
+    for (int i = 0; i < DEVICE_COUNT; ++i) {
+        RtlInitUnicodeString(&link, LinkNames[i]);
+        IoDeleteSymbolicLink(&link);
+    }
+    while (driver->DeviceObject != NULL) IoDeleteDevice(driver->DeviceObject);
+}
+
+NTSTATUS WINAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
+    UNICODE_STRING name;
+    UNICODE_STRING link;
+    NTSTATUS status = STATUS_SUCCESS;
+    (void)registryPath;
+
+    driver->MajorFunction[IRP_MJ_CREATE] = DispatchCreate;
+    driver->MajorFunction[IRP_MJ_CLOSE] = DispatchClose;
+    driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
+    driver->DriverUnload = DriverUnload;
+
+    for (int i = 0; i < DEVICE_COUNT && NT_SUCCESS(status); ++i) {
+        PDEVICE_OBJECT device = NULL;
+        RtlInitUnicodeString(&name, DeviceNames[i]);
+        RtlInitUnicodeString(&link, LinkNames[i]);
+        status = IoCreateDevice(driver, sizeof(DeviceExtension), &name, 0xC350, 0, FALSE, &device);
+        if (!NT_SUCCESS(status)) break;
+        ((DeviceExtension*)device->DeviceExtension)->board = DeviceBoards[i];
+        status = IoCreateSymbolicLink(&link, &name);
+    }
+    if (!NT_SUCCESS(status)) DriverUnload(driver);
+    return status;
+}
