@@ -40,6 +40,7 @@ using radovl::tool::Step;
 using radovl::tool::StepKind;
 
 constexpr uint64_t FourGiB = uint64_t{1} << 32;
+constexpr uint64_t PageBytes = 4096;
 constexpr uint32_t DecoderAddressBase = 0x5B;  // + channel: the channel's decoder
 constexpr uint32_t ReadOperationMask = 0x3;    // function bits 0-1, 0 = read
 
@@ -129,27 +130,38 @@ std::string Describe(const RadovlSimRequest& r) {
 // ---------------------------------------------------------------------------
 // Memory below 4 GiB, taken so that new stacks and heaps land above it.
 
+// Reserves [start, end), or as much of it as can be had, a granule and
+// then a page at a time (Wine keeps parts of its own space below 4 GiB
+// that it reports free, and places some of its blocks page by page).
+bool ReserveRange(uint64_t start, uint64_t end) {
+    return VirtualAlloc(reinterpret_cast<void*>(start), end - start, MEM_RESERVE, PAGE_NOACCESS) != nullptr;
+}
+
+void Reserve(uint64_t start, uint64_t end, uint64_t granularity) {
+    if (ReserveRange(start, end)) return;
+    for (uint64_t granule = start; granule < end; granule += granularity) {
+        const uint64_t granuleEnd = granule + granularity < end ? granule + granularity : end;
+        if (ReserveRange(granule, granuleEnd)) continue;
+        for (uint64_t page = granule; page < granuleEnd; page += PageBytes) ReserveRange(page, page + PageBytes);
+    }
+}
+
 void TakeLowMemory() {
     SYSTEM_INFO info;
     GetSystemInfo(&info);
     const uint64_t granularity = info.dwAllocationGranularity;
     uint64_t address = granularity;
-    int regions = 0;
     while (address < FourGiB) {
         MEMORY_BASIC_INFORMATION region;
         if (VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region) == 0) break;
         const uint64_t base = reinterpret_cast<uint64_t>(region.BaseAddress);
         uint64_t end = base + region.RegionSize;
         if (end > FourGiB) end = FourGiB;
-        if (region.State == MEM_FREE) {
-            const uint64_t start = (base + granularity - 1) / granularity * granularity;
-            if (start < end && VirtualAlloc(reinterpret_cast<void*>(start), end - start, MEM_RESERVE, PAGE_NOACCESS)) {
-                ++regions;
-            }
-        }
+        const uint64_t start = (base + granularity - 1) / granularity * granularity;
+        if (region.State == MEM_FREE && start < end) Reserve(start, end, granularity);
         address = end;
     }
-    Line("(took the free memory below 4 GiB: " + std::to_string(regions) + " regions)");
+    Line("(took the free memory below 4 GiB)");
 }
 
 // ---------------------------------------------------------------------------
@@ -302,6 +314,8 @@ struct ThreadWork {
 DWORD WINAPI RunSteps(void* argument) {
     const auto* work = static_cast<ThreadWork*>(argument);
     const auto stack = reinterpret_cast<uint64_t>(&argument);
+    // Again: what was in use a moment ago may have been released since.
+    TakeLowMemory();
     Line(std::string("(steps run on a stack ") + (stack >= FourGiB ? "above" : "below") + " 4 GiB)");
     if (stack < FourGiB) Failure("no stack above 4 GiB");
     for (size_t i = work->first; i < work->steps->size(); ++i) work->run->Do((*work->steps)[i]);
