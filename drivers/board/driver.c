@@ -39,6 +39,7 @@ static const WCHAR* const LinkNames[] = {L"\\DosDevices\\RarU64Ruz0", L"\\DosDev
                                          L"\\DosDevices\\RadovlBoardControl"};
 static const LONG DeviceBoards[] = {0, 1, CONTROL_DEVICE};
 #define DEVICE_COUNT 3
+#define CONTROL_DEVICE_INDEX 2 /* the boards' devices come first */
 
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
     irp->IoStatus.Status = status;
@@ -106,16 +107,35 @@ static NTSTATUS ServeBoardRequest(PIRP irp, PIO_STACK_LOCATION stack) {
     return Complete(irp, status, size);
 }
 
+/* An absent board has no device name: opening it fails as on a machine
+ * without that board. (Wine completes a device open without waiting for
+ * the driver's answer to IRP_MJ_CREATE, so refusing the open there is not
+ * enough.) */
+static void ShowBoard(LONG board, BOOLEAN present) {
+    UNICODE_STRING name;
+    UNICODE_STRING link;
+    if (board < 0 || board >= CONTROL_DEVICE_INDEX) return;
+    RtlInitUnicodeString(&name, DeviceNames[board]);
+    RtlInitUnicodeString(&link, LinkNames[board]);
+    IoDeleteSymbolicLink(&link);
+    if (present) IoCreateSymbolicLink(&link, &name);
+}
+
 static NTSTATUS ServeControl(PIRP irp, PIO_STACK_LOCATION stack) {
     void* buffer = irp->AssociatedIrp.SystemBuffer;
     RadovlControlRequest request;
+    ULONG answered = 0;
     if (stack->Parameters.DeviceIoControl.IoControlCode != RADOVL_CONTROL_CODE || buffer == NULL ||
         stack->Parameters.DeviceIoControl.InputBufferLength < sizeof request) {
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
     RtlCopyMemory(&request, buffer, sizeof request);
-    return Complete(irp, STATUS_SUCCESS,
-                    RadovlBoard_Control(&request, buffer, stack->Parameters.DeviceIoControl.OutputBufferLength));
+    answered = RadovlBoard_Control(&request, buffer, stack->Parameters.DeviceIoControl.OutputBufferLength);
+    if (request.operation == RadovlControlSetBoardPresent) ShowBoard(request.args[0], request.args[1] != 0);
+    if (request.operation == RadovlControlReset) {
+        for (LONG board = 0; board < CONTROL_DEVICE_INDEX; ++board) ShowBoard(board, TRUE);
+    }
+    return Complete(irp, STATUS_SUCCESS, answered);
 }
 
 static NTSTATUS WINAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
