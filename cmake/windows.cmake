@@ -95,27 +95,38 @@ add_executable(radovl_host_check ${PROJECT_SOURCE_DIR}/tests/windows/host_check.
 target_include_directories(radovl_host_check PRIVATE ${PROJECT_SOURCE_DIR}/include)
 target_compile_options(radovl_host_check PRIVATE ${RADOVL_WARNINGS})
 
-# The end-to-end host: one scenario against radovl.dll, the board being the
-# software board driver (real-driver build) or in the process (simulated
-# board); scripts/test-windows.sh compares the two logs.
+# Hosts that drive radovl.dll and look at the board behind it: the
+# software board driver's control device (real-driver build) or the board
+# in the process (simulated-board build). The end-to-end host runs one
+# scenario (scripts/test-driver.sh compares the two builds' logs); the
+# driver benchmark times the request path (bench/run-driver.sh).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(RADOVL_TOOL_DIR ${PROJECT_SOURCE_DIR}/tools/radovl-sim)
+  add_library(radovl_board_control STATIC
+    ${PROJECT_SOURCE_DIR}/tests/windows/board_control.cpp
+    ${RADOVL_TOOL_DIR}/demo_programs.cpp
+    ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
+  target_include_directories(radovl_board_control PUBLIC
+    ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/include
+    ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools ${PROJECT_SOURCE_DIR})
+  target_compile_options(radovl_board_control PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_board_control PUBLIC radovl)
+  if(RADOVL_PLATFORM STREQUAL "sim")
+    target_sources(radovl_board_control PRIVATE ${PROJECT_SOURCE_DIR}/drivers/board/control_answer.cpp)
+    target_compile_definitions(radovl_board_control PUBLIC RADOVL_IN_PROCESS_BOARD)
+  endif()
+
   add_executable(radovl_driver_e2e
     ${PROJECT_SOURCE_DIR}/tests/windows/driver_e2e.cpp
     ${RADOVL_TOOL_DIR}/scenario.cpp
     ${RADOVL_TOOL_DIR}/exports_table.cpp
-    ${RADOVL_TOOL_DIR}/register_names.cpp
-    ${RADOVL_TOOL_DIR}/demo_programs.cpp
-    ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
-  target_include_directories(radovl_driver_e2e PRIVATE
-    ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools
-    ${PROJECT_SOURCE_DIR})
+    ${RADOVL_TOOL_DIR}/register_names.cpp)
   target_compile_options(radovl_driver_e2e PRIVATE ${RADOVL_WARNINGS})
-  target_link_libraries(radovl_driver_e2e PRIVATE radovl)
-  if(RADOVL_PLATFORM STREQUAL "sim")
-    target_sources(radovl_driver_e2e PRIVATE ${PROJECT_SOURCE_DIR}/drivers/board/control_answer.cpp)
-    target_compile_definitions(radovl_driver_e2e PRIVATE RADOVL_E2E_IN_PROCESS)
-  endif()
+  target_link_libraries(radovl_driver_e2e PRIVATE radovl_board_control)
+
+  add_executable(radovl_driver_bench ${PROJECT_SOURCE_DIR}/bench/driver_bench.cpp)
+  target_compile_options(radovl_driver_bench PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_driver_bench PRIVATE radovl_board_control)
 endif()
 
 install(TARGETS radovl RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)

@@ -12,11 +12,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 out=${1:-build-windows}
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wine" ] || wine=$(dpkg -L wine64 | grep -E '/wine64$' | head -n 1)
-[ -x "$wineserver" ] || wineserver=$(dpkg -L wine64 libwine 2>/dev/null | grep -E '/wineserver(64)?$' | head -n 1)
-
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for f in "$out/x64/drivers/radovl_driver.sys" "$out/x64/drivers/radovl_board.dll" \
          "$out/x64/drivers/radovl_driver_install.exe" "$out/x64/radovl_driver_e2e.exe" \
@@ -25,28 +20,10 @@ for f in "$out/x64/drivers/radovl_driver.sys" "$out/x64/drivers/radovl_board.dll
 done
 
 began=$(date +%s)
-tmp=$(mktemp -d)
-# A prefix of its own: an installed driver would change the "no device"
-# checks of the other Windows tests.
-prefix=$(mktemp -d)
-cleanup() {
-  WINEPREFIX=$prefix timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
-  rm -rf "$prefix" "$tmp"
-}
-trap cleanup EXIT
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-
+. scripts/driver-prefix.sh
+tmp=$driver_tmp
 echo "== Driver: starting a prefix and the software board driver"
-# The first session of a fresh prefix sets it up and keeps the service
-# database locked for long; the driver goes in at the next one, which
-# lasts, with the driver's device host, until cleanup.
-timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
-timeout 60 "$wineserver" -w || true
-"$wineserver" -p
-(cd "$out/x64/drivers" && timeout 120 "$wine" radovl_driver_install.exe install radovl_driver.sys radovl_board.dll) \
-  >"$tmp/install.txt" 2>&1 || { cat "$tmp/install.txt"; fail "installing the driver"; }
-cat "$tmp/install.txt"
+driver_prefix_start "$out"
 
 # Each run in a directory of its own: the scenarios write program files and
 # the display-mode file there. Output goes to files (a pipe would wait for
@@ -91,7 +68,5 @@ run x64 high-memory-all "$e2e/windows.scenario" $small --high-memory all ||
   { tail -n 20 "$tmp/high-memory-all.x64.log"; fail "reads without a destination below 4 GiB"; }
 echo "high-memory-all: $(grep -c '^call' "$tmp/high-memory-all.x64.log") calls, no read reached the board"
 
-(cd "$out/x64/drivers" && timeout 120 "$wine" radovl_driver_install.exe remove) >"$tmp/remove.txt" 2>&1 ||
-  { cat "$tmp/remove.txt"; fail "removing the driver"; }
-cat "$tmp/remove.txt"
+driver_prefix_remove "$out"
 echo "Driver: all checks passed in $(( $(date +%s) - began )) s"

@@ -22,18 +22,15 @@
 #include <string>
 #include <vector>
 
+#include "board_control.h"
 #include "demo_programs.h"
-#include "drivers/board/control.h"
 #include "radovl/radovl.h"
-#include "radovl/sim.h"
 #include "scenario.h"
-
-#if defined(RADOVL_E2E_IN_PROCESS)
-#include "drivers/board/control_answer.h"
-#endif
 
 namespace {
 
+using radovl::host::Board;
+using radovl::host::TraceFrom;
 using radovl::tool::BoardAction;
 using radovl::tool::PeekSpace;
 using radovl::tool::Step;
@@ -60,56 +57,6 @@ std::string Hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
     return text;
-}
-
-// ---------------------------------------------------------------------------
-// The board, through the control device's operations.
-
-#if defined(RADOVL_E2E_IN_PROCESS)
-uint32_t Control(const RadovlControlRequest& request, void* out, uint32_t outSize) {
-    if (request.operation == RadovlControlReset) {
-        RadovlSim_Reset();
-        return 0;
-    }
-    return RadovlControlAnswer(&request, out, outSize);
-}
-#else
-HANDLE controlDevice = INVALID_HANDLE_VALUE;
-
-uint32_t Control(const RadovlControlRequest& request, void* out, uint32_t outSize) {
-    RadovlControlRequest in = request;
-    DWORD returned = 0;
-    std::vector<uint8_t> buffer(outSize > sizeof in ? outSize : sizeof in);
-    std::memcpy(buffer.data(), &in, sizeof in);
-    if (!DeviceIoControl(controlDevice, RADOVL_CONTROL_CODE, buffer.data(), sizeof in, buffer.data(), outSize,
-                         &returned, nullptr)) {
-        Failure("control request " + std::to_string(request.operation) + " (error " +
-                std::to_string(GetLastError()) + ")");
-        return 0;
-    }
-    std::memcpy(out, buffer.data(), returned);
-    return returned;
-}
-#endif
-
-int32_t Board(RadovlControlOperation operation, int32_t a0 = 0, int32_t a1 = 0, int32_t a2 = 0, int32_t a3 = 0) {
-    const RadovlControlRequest request{static_cast<uint32_t>(operation), {a0, a1, a2, a3}};
-    int32_t value = 0;
-    Control(request, &value, sizeof value);
-    return value;
-}
-
-std::vector<RadovlSimRequest> TraceFrom(int32_t first) {
-    std::vector<RadovlSimRequest> trace;
-    std::vector<RadovlSimRequest> chunk(2048);
-    for (;;) {
-        const RadovlControlRequest request{RadovlControlTraceRead, {first + static_cast<int32_t>(trace.size())}};
-        const uint32_t bytes =
-            Control(request, chunk.data(), static_cast<uint32_t>(chunk.size() * sizeof(RadovlSimRequest)));
-        const size_t n = bytes / sizeof(RadovlSimRequest);
-        trace.insert(trace.end(), chunk.begin(), chunk.begin() + static_cast<ptrdiff_t>(n));
-        if (n < chunk.size()) return trace;
-    }
 }
 
 bool IsRead(const RadovlSimRequest& r) {
@@ -337,7 +284,7 @@ void RunOnHighStack(Run& run, const std::vector<Step>& steps, size_t first) {
 // The simulated board answers the display queries of this machine, as
 // the real-driver DLL asks Windows.
 void UseThisDisplay() {
-#if defined(RADOVL_E2E_IN_PROCESS)
+#if defined(RADOVL_IN_PROCESS_BOARD)
     RadovlSim_SetScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     RadovlSim_ClearMonitors();
     EnumDisplayMonitors(
@@ -384,14 +331,7 @@ int main(int argc, char** argv) {
     for (const std::string& error : parsed.errors) std::fprintf(stderr, "%s\n", error.c_str());
     if (!parsed.ok()) return 2;
 
-#if !defined(RADOVL_E2E_IN_PROCESS)
-    controlDevice = CreateFileA(RADOVL_CONTROL_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (controlDevice == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "radovl_driver_e2e: no software board driver (%s)\n", RADOVL_CONTROL_DEVICE_PATH);
-        return 2;
-    }
-#endif
+    if (!radovl::host::OpenBoardControl()) return 2;
     Board(RadovlControlReset);
     UseThisDisplay();
 
