@@ -18,12 +18,12 @@ out=build-windows
 scripts/install-deps.sh >/dev/null
 
 for flavour in x64 x64-sim; do
-  platform=win32
-  [ "$flavour" = x64-sim ] && platform=sim
+  platform=win32 targets="radovl_driver_bench radovl_driver radovl_driver_install"
+  [ "$flavour" = x64-sim ] && platform=sim targets=radovl_driver_bench
   [ -f "$out/$flavour/CMakeCache.txt" ] ||
     cmake --no-warn-unused-cli -S . -B "$out/$flavour" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-x86_64.cmake \
       -DRADOVL_PLATFORM=$platform -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$out/$flavour" -j "$(nproc)" >/dev/null
+  cmake --build "$out/$flavour" -j "$(nproc)" --target $targets >/dev/null
 done
 
 . scripts/driver-prefix.sh
