@@ -47,7 +47,7 @@ compare() {  # name scenario options...
 
 # Program files stay small here: each request costs a round trip to the
 # driver's process.
-small="--program-bytes 256"
+small="--program-bytes 64"
 e2e=tests/windows/e2e
 echo "== Driver: the real-driver DLL against the in-process board"
 compare console examples/console.scenario $small
