@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <utility>
 
@@ -49,6 +50,16 @@ void RadovlBoard_Close(void* handle) {
 int32_t RadovlBoard_Request(void* handle, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     std::lock_guard<std::mutex> hold(BoardLock());
     return radovl::sim::DeviceIoControl(handle, code, record, size, hostBuffer) ? 1 : 0;
+}
+
+int32_t RadovlBoard_ReadOf(uint32_t code, const void* record, uint32_t size, uint32_t* bytes, uint32_t* destination) {
+    if (code != radovl::MemoryRequestCode || size != sizeof(radovl::MemoryRequest)) return 0;
+    radovl::MemoryRequest request;
+    std::memcpy(&request, record, sizeof request);
+    if ((request.function & radovl::Function::OperationMask) != radovl::Function::OpRead) return 0;
+    *bytes = radovl::FunctionWidth(request.function) * request.count;
+    *destination = request.data;
+    return 1;
 }
 
 uint32_t RadovlBoard_Control(const RadovlControlRequest* request, void* out, uint32_t outSize) {

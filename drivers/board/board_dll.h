@@ -25,6 +25,11 @@ RADOVL_BOARD_API void RadovlBoard_Close(void* handle);
  * is updated in place, a read's value goes to hostBuffer. 1 on success. */
 RADOVL_BOARD_API int32_t RadovlBoard_Request(void* handle, uint32_t code, void* record, uint32_t size,
                                              void* hostBuffer);
+/* Whether a record of the given code is a memory read: then *bytes is the
+ * size of its value and *destination the caller's address from the
+ * record's data word. */
+RADOVL_BOARD_API int32_t RadovlBoard_ReadOf(uint32_t code, const void* record, uint32_t size, uint32_t* bytes,
+                                            uint32_t* destination);
 /* One control-device request; returns the bytes written to out. */
 RADOVL_BOARD_API uint32_t RadovlBoard_Control(const RadovlControlRequest* request, void* out, uint32_t outSize);
 /* Writes size bytes at address in the process processId. 1 on success. */

@@ -7,24 +7,10 @@
 
 #include "drivers/board/board_dll.h"
 
-/* The board's request codes: device type 0xC350, method neither. */
-#define MEMORY_REQUEST_CODE 0xC3502047u
-#define WINDOW_QUERY_CODE 0xC35020C3u
-#define MEMORY_REQUEST_BYTES 28u
-#define WINDOW_QUERY_BYTES 12u
-/* Largest record the board's codes carry. */
+/* Largest record the board's request codes carry. */
 #define LARGEST_RECORD 32u
-/* The memory request's words. */
-#define RECORD_FUNCTION 1
-#define RECORD_COUNT 5
-#define RECORD_DATA 6
-/* Function bits 0-1: the operation, 0 a read; bits 2-3 the width. */
-#define FUNCTION_OPERATION 0x3u
-#define FUNCTION_WIDTH 0xCu
-#define WIDTH_16 0x4u
-#define WIDTH_32 0x8u
-/* A read's destination, as the board DLL fills it before it goes to the
- * client: more than one 32-bit unit is refused by the board. */
+/* A read's value, as the board DLL fills it before it goes to the client:
+ * the board refuses more than one 32-bit unit. */
 #define READ_BUFFER_BYTES 64u
 
 #define CONTROL_DEVICE (-1)
@@ -57,7 +43,8 @@ static LONG BoardOf(PDEVICE_OBJECT device) { return ((DeviceExtension*)device->D
  * through Irp->UserBuffer, and an address inside the record (a read's
  * destination) belongs to the caller's process, which the board DLL writes
  * through the caller's process id. On Windows the driver would write
- * through that address directly. */
+ * through that address directly. And Wine completes a device open without
+ * waiting for the driver's answer to IRP_MJ_CREATE. */
 
 static const void* RecordIn(PIO_STACK_LOCATION stack) {
     return stack->Parameters.DeviceIoControl.Type3InputBuffer;
@@ -65,24 +52,32 @@ static const void* RecordIn(PIO_STACK_LOCATION stack) {
 
 static void* RecordOut(PIRP irp) { return irp->UserBuffer; }
 
-static BOOLEAN DeliverRead(PIRP irp, ULONG destination, const void* bytes, ULONG size) {
+static BOOLEAN DeliverRead(PIRP irp, uint32_t destination, const void* bytes, uint32_t size) {
     const ULONG processId = (ULONG)(ULONG_PTR)PsGetThreadProcessId(irp->Tail.Overlay.Thread);
     return RadovlBoard_WriteClient(processId, destination, bytes, size) != 0;
 }
 
-/* ------------------------------------------------------------------------ */
-
-static ULONG ReadBytes(const ULONG* record) {
-    const ULONG function = record[RECORD_FUNCTION];
-    const ULONG width = (function & FUNCTION_WIDTH) == WIDTH_32 ? 4 : (function & FUNCTION_WIDTH) == WIDTH_16 ? 2 : 1;
-    return width * record[RECORD_COUNT];
+/* An absent board has no device name, so that opening it fails as on a
+ * machine without that board: refusing IRP_MJ_CREATE is not enough here. */
+static void ShowBoard(LONG board, BOOLEAN present) {
+    UNICODE_STRING name;
+    UNICODE_STRING link;
+    if (board < 0 || board >= CONTROL_DEVICE_INDEX) return;
+    RtlInitUnicodeString(&name, DeviceNames[board]);
+    RtlInitUnicodeString(&link, LinkNames[board]);
+    IoDeleteSymbolicLink(&link);
+    if (present) IoCreateSymbolicLink(&link, &name);
 }
+
+/* ------------------------------------------------------------------------ */
 
 static NTSTATUS ServeBoardRequest(PIRP irp, PIO_STACK_LOCATION stack) {
     const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
     const ULONG size = stack->Parameters.DeviceIoControl.InputBufferLength;
     ULONG record[LARGEST_RECORD / 4];
     UCHAR readBuffer[READ_BUFFER_BYTES];
+    uint32_t readBytes = 0;
+    uint32_t destination = 0;
     BOOLEAN read = FALSE;
     NTSTATUS status = STATUS_SUCCESS;
 
@@ -92,33 +87,17 @@ static NTSTATUS ServeBoardRequest(PIRP irp, PIO_STACK_LOCATION stack) {
     }
     RtlZeroMemory(readBuffer, sizeof readBuffer);
     RtlCopyMemory(record, RecordIn(stack), size);
-    if (code == MEMORY_REQUEST_CODE && size == MEMORY_REQUEST_BYTES) {
-        read = (record[RECORD_FUNCTION] & FUNCTION_OPERATION) == 0;
-    }
+    read = RadovlBoard_ReadOf(code, record, size, &readBytes, &destination) != 0;
     /* A read larger than the buffer goes to the board without one, which
      * refuses it. */
     if (!RadovlBoard_Request(stack->FileObject->FsContext, code, record, size,
-                             read && ReadBytes(record) <= sizeof readBuffer ? readBuffer : NULL)) {
+                             read && readBytes <= sizeof readBuffer ? readBuffer : NULL)) {
         status = STATUS_UNSUCCESSFUL;
-    } else if (read && !DeliverRead(irp, record[RECORD_DATA], readBuffer, ReadBytes(record))) {
+    } else if (read && !DeliverRead(irp, destination, readBuffer, readBytes)) {
         status = STATUS_ACCESS_VIOLATION;
     }
     RtlCopyMemory(RecordOut(irp), record, size);
     return Complete(irp, status, size);
-}
-
-/* An absent board has no device name: opening it fails as on a machine
- * without that board. (Wine completes a device open without waiting for
- * the driver's answer to IRP_MJ_CREATE, so refusing the open there is not
- * enough.) */
-static void ShowBoard(LONG board, BOOLEAN present) {
-    UNICODE_STRING name;
-    UNICODE_STRING link;
-    if (board < 0 || board >= CONTROL_DEVICE_INDEX) return;
-    RtlInitUnicodeString(&name, DeviceNames[board]);
-    RtlInitUnicodeString(&link, LinkNames[board]);
-    IoDeleteSymbolicLink(&link);
-    if (present) IoCreateSymbolicLink(&link, &name);
 }
 
 static NTSTATUS ServeControl(PIRP irp, PIO_STACK_LOCATION stack) {

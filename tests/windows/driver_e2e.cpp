@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "board/driver.h"
+#include "board/registers.h"
 #include "board_control.h"
 #include "demo_programs.h"
 #include "radovl/radovl.h"
@@ -38,8 +40,6 @@ using radovl::tool::StepKind;
 
 constexpr uint64_t FourGiB = uint64_t{1} << 32;
 constexpr uint64_t PageBytes = 4096;
-constexpr uint32_t DecoderAddressBase = 0x5B;  // + channel: the channel's decoder
-constexpr uint32_t ReadOperationMask = 0x3;    // function bits 0-1, 0 = read
 
 int failures = 0;
 
@@ -60,7 +60,8 @@ std::string Hex(uint32_t value) {
 }
 
 bool IsRead(const RadovlSimRequest& r) {
-    return r.code == RADOVL_SIM_CODE_MEMORY_REQUEST && (r.function & ReadOperationMask) == 0;
+    return r.code == radovl::MemoryRequestCode &&
+           (r.function & radovl::Function::OperationMask) == radovl::Function::OpRead;
 }
 
 // A request as both runs see it: a read's data word is the address of its
@@ -179,7 +180,8 @@ void Run::Peek(const Step& step) {
         case PeekSpace::Video: value = Board(RadovlControlPeekVideo, board_, t.channel - 1, a); break;
         case PeekSpace::Pci: value = Board(RadovlControlPeekPci, board_, a); break;
         case PeekSpace::Decoder:
-            value = Board(RadovlControlPeekDecoder, board_, static_cast<int32_t>(DecoderAddressBase) + t.channel, a);
+            value = Board(RadovlControlPeekDecoder, board_,
+                          static_cast<int32_t>(radovl::DecoderAddress.For(t.channel)), a);
             break;
     }
     std::string text = step.text + " -> " + Hex(static_cast<uint32_t>(value));
