@@ -106,13 +106,13 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     ${PROJECT_SOURCE_DIR}/tests/windows/board_control.cpp
     ${RADOVL_TOOL_DIR}/demo_programs.cpp
     ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
-  target_include_directories(radovl_board_control PUBLIC
-    ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/include
-    ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools ${PROJECT_SOURCE_DIR})
+  set(RADOVL_HOST_INCLUDES ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/tools
+      ${PROJECT_SOURCE_DIR}/drivers)
+  radovl_top_level_includes(radovl_board_control ${RADOVL_HOST_INCLUDES})
   target_compile_options(radovl_board_control PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_board_control PUBLIC radovl)
   if(RADOVL_PLATFORM STREQUAL "sim")
-    target_sources(radovl_board_control PRIVATE ${PROJECT_SOURCE_DIR}/drivers/board/control_answer.cpp)
+    target_sources(radovl_board_control PRIVATE ${PROJECT_SOURCE_DIR}/drivers/softboard/control_answer.cpp)
     target_compile_definitions(radovl_board_control PUBLIC RADOVL_IN_PROCESS_BOARD)
   endif()
 
@@ -121,10 +121,12 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     ${RADOVL_TOOL_DIR}/scenario.cpp
     ${RADOVL_TOOL_DIR}/exports_table.cpp
     ${RADOVL_TOOL_DIR}/register_names.cpp)
+  radovl_top_level_includes(radovl_driver_e2e ${RADOVL_HOST_INCLUDES})
   target_compile_options(radovl_driver_e2e PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_driver_e2e PRIVATE radovl_board_control)
 
   add_executable(radovl_driver_bench ${PROJECT_SOURCE_DIR}/bench/driver_bench.cpp)
+  radovl_top_level_includes(radovl_driver_bench ${RADOVL_HOST_INCLUDES})
   target_compile_options(radovl_driver_bench PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_driver_bench PRIVATE radovl_board_control)
 endif()

@@ -13,7 +13,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "drivers/board/control.h"
+#include "softboard/control.h"
 
 #define SERVICE_NAME "RadovlBoard"
 #define DRIVER_FILE "radovl_driver.sys"

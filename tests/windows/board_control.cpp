@@ -6,7 +6,7 @@
 #include <cstring>
 
 #if defined(RADOVL_IN_PROCESS_BOARD)
-#include "drivers/board/control_answer.h"
+#include "softboard/control_answer.h"
 #endif
 
 namespace radovl::host {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "drivers/board/control.h"
+#include "softboard/control.h"
 #include "radovl/sim.h"
 
 namespace radovl::host {

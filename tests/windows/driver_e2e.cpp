@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "board/driver.h"
-#include "board/registers.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 #include "board_control.h"
 #include "demo_programs.h"
 #include "radovl/radovl.h"

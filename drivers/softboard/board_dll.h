@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "drivers/board/control.h"
+#include "softboard/control.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,7 +1,7 @@
 // The control device's operations on the simulated board, through its
 // public control API: the board DLL answers them for the driver, and an
 // in-process host the same way, so that both see one set of controls.
-#include "drivers/board/control_answer.h"
+#include "softboard/control_answer.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
  * runs under Wine; see drivers/README.md. */
 #include <ntddk.h>
 
-#include "drivers/board/board_dll.h"
+#include "softboard/board_dll.h"
 
 /* Largest record the board's request codes carry. */
 #define LARGEST_RECORD 32u

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "drivers/board/control.h"
+#include "softboard/control.h"
 
 // Fills out (outSize bytes) with the operation's answer; returns the bytes
 // written.

@@ -2,7 +2,7 @@
 // same simulator as the in-process builds, entered through the driver's
 // device operations and the control device. The driver runs the requests
 // of every client in one process, so each entry holds one lock.
-#include "drivers/board/board_dll.h"
+#include "softboard/board_dll.h"
 
 #include <windows.h>
 
@@ -11,8 +11,8 @@
 #include <mutex>
 #include <utility>
 
-#include "board/driver.h"
-#include "drivers/board/control_answer.h"
+#include "hw/driver.h"
+#include "softboard/control_answer.h"
 #include "sim/simulator.h"
 
 namespace {
