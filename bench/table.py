@@ -29,7 +29,8 @@ def main(path):
     out.append("|---|---|---|---|---|")
     for name in ["PublicApi/SetPPIColor", "PublicApi/OpenPPI", "StartUp/TwoMiBPrograms",
                  "RequestPath/Library", "RequestPath/Replay", "RequestPath/LibraryColourTable",
-                 "RequestPath/ReplayColourTable", "RequestPath/IoctlSyscall"]:
+                 "RequestPath/ReplayColourTable", "RequestPath/LibraryColourTableCapturing",
+                 "RequestPath/IoctlSyscall"]:
         if name in errors:
             out.append(f"| {name} | not run: {errors[name]} | | | |")
             continue
@@ -64,6 +65,10 @@ def main(path):
         rate = 1e3 / lib
         out.append(f"| ... full library + simulator path | {rate:.1f} M requests/s | >= 10 M/s | "
                    f"{'yes' if rate >= 10 else 'NO'} |")
+    if "RequestPath/LibraryColourTable" in median and "RequestPath/LibraryColourTableCapturing" in median:
+        capture = ns_per_request("RequestPath/LibraryColourTableCapturing") - ns_per_request(
+            "RequestPath/LibraryColourTable")
+        out.append(f"| capture on (RADOVL_CAPTURE): added cost per request, SetPPIColor stream | {capture:.2f} ns | | |")
     pages = int(context.get("sim_pages_kib", -1))
     rss = int(context.get("sim_rss_delta_kib", -1))
     hwm = int(context.get("vm_hwm_kib", -1))

@@ -14,6 +14,8 @@
 #   api       src/api       hw, platform, board, windows
 #   sim/      the simulator hw (and include/)
 #   tools/    the tool      hw (and include/, tools/)
+#   drivers/softboard  the software board driver for Wine and the
+#             simulator as its DLL: hw, sim
 
 set(RADOVL_VIEW_DIR ${PROJECT_BINARY_DIR}/include-views)
 
@@ -50,6 +52,8 @@ radovl_include_view(windows  src/hw src/platform src/board src/windows)
 radovl_include_view(api      src/hw src/platform src/board src/windows src/api)
 # The sim platform file reaches the simulator's own header.
 radovl_include_view(platform_sim src/hw src/platform sim)
+# The software board driver and its DLL, which carries the simulator.
+radovl_include_view(softboard src/hw sim drivers/softboard)
 # Tests, fuzz targets and benchmarks sit above every layer and reach into
 # each (the benchmarks and some tests also into the simulator).
 radovl_include_view(everything src/hw src/platform src/board src/windows src/api sim)

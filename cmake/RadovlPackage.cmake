@@ -43,6 +43,7 @@ install(TARGETS radovl
 
 set(RADOVL_PUBLIC_HEADERS
   ${PROJECT_SOURCE_DIR}/include/radovl/radovl.h
+  ${PROJECT_SOURCE_DIR}/include/radovl/capture.h
   ${RADOVL_GENERATED_INCLUDE_DIR}/radovl/version.h)
 # The simulator's control API exists only in builds that carry the
 # simulated board.

@@ -85,10 +85,51 @@ if(RADOVL_PLATFORM STREQUAL "win32")
   set(RADOVL_BUILD_TESTS OFF)
 endif()
 
+# The software board driver under Wine, for the 64-bit real-driver build.
+if(RADOVL_PLATFORM STREQUAL "win32" AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/drivers ${CMAKE_BINARY_DIR}/drivers)
+endif()
+
 # A console host that loads radovl.dll at run time.
 add_executable(radovl_host_check ${PROJECT_SOURCE_DIR}/tests/windows/host_check.cpp)
 target_include_directories(radovl_host_check PRIVATE ${PROJECT_SOURCE_DIR}/include)
 target_compile_options(radovl_host_check PRIVATE ${RADOVL_WARNINGS})
+
+# Hosts that drive radovl.dll and look at the board behind it: the
+# software board driver's control device (real-driver build) or the board
+# in the process (simulated-board build). The end-to-end host runs one
+# scenario (scripts/test-driver.sh compares the two builds' logs); the
+# driver benchmark times the request path (bench/run-driver.sh).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(RADOVL_TOOL_DIR ${PROJECT_SOURCE_DIR}/tools/radovl-sim)
+  add_library(radovl_board_control STATIC
+    ${PROJECT_SOURCE_DIR}/tests/windows/board_control.cpp
+    ${RADOVL_TOOL_DIR}/demo_programs.cpp
+    ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
+  set(RADOVL_HOST_INCLUDES ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/tools
+      ${PROJECT_SOURCE_DIR}/drivers)
+  radovl_top_level_includes(radovl_board_control ${RADOVL_HOST_INCLUDES})
+  target_compile_options(radovl_board_control PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_board_control PUBLIC radovl)
+  if(RADOVL_PLATFORM STREQUAL "sim")
+    target_sources(radovl_board_control PRIVATE ${PROJECT_SOURCE_DIR}/drivers/softboard/control_answer.cpp)
+    target_compile_definitions(radovl_board_control PUBLIC RADOVL_IN_PROCESS_BOARD)
+  endif()
+
+  add_executable(radovl_driver_e2e
+    ${PROJECT_SOURCE_DIR}/tests/windows/driver_e2e.cpp
+    ${RADOVL_TOOL_DIR}/scenario.cpp
+    ${RADOVL_TOOL_DIR}/exports_table.cpp
+    ${RADOVL_TOOL_DIR}/register_names.cpp)
+  radovl_top_level_includes(radovl_driver_e2e ${RADOVL_HOST_INCLUDES})
+  target_compile_options(radovl_driver_e2e PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_driver_e2e PRIVATE radovl_board_control)
+
+  add_executable(radovl_driver_bench ${PROJECT_SOURCE_DIR}/bench/driver_bench.cpp)
+  radovl_top_level_includes(radovl_driver_bench ${RADOVL_HOST_INCLUDES})
+  target_compile_options(radovl_driver_bench PRIVATE ${RADOVL_WARNINGS})
+  target_link_libraries(radovl_driver_bench PRIVATE radovl_board_control)
+endif()
 
 install(TARGETS radovl RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
 install(FILES ${PROJECT_SOURCE_DIR}/include/radovl/radovl.h DESTINATION include/radovl)

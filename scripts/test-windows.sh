@@ -6,7 +6,9 @@
 #   - the host check against the real-driver DLL (x86_64, no driver here),
 #   - the Win32 layer's own test,
 #   - the host check and the GoogleTest suite against the simulated-board
-#     flavour.
+#     flavour,
+#   - the real-driver DLL end to end with the software board driver, in a
+#     prefix of its own (scripts/test-driver.sh).
 # Installs what is missing first (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -174,5 +176,7 @@ if [ -d "$samples" ]; then
 fi
 run_wine 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { cat "$tmp/suite.txt"; fail "test suite under Wine"; }
 grep -E '^\[  (PASSED|SKIPPED|FAILED) |^\[==========\] [0-9]+ tests' "$tmp/suite.txt"
+
+scripts/test-driver.sh "$out"
 
 echo "Windows: all checks passed"

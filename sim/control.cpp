@@ -191,4 +191,23 @@ RADOVL_API uint64_t RADOVL_CALL RadovlSim_TraceDropped(void) {
     return State().trace.dropped;
 }
 
+RADOVL_API void RADOVL_CALL RadovlSim_SetRequestObserver(RadovlSimObserver observer, void* context) {
+    const Locked hold;
+    State().observer = observer;
+    State().observerContext = context;
+}
+
+RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, void* context) {
+    const Locked hold;
+    State().readSource = source;
+    State().readSourceContext = context;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void* record, uint32_t size,
+                                                     void* destination) {
+    const Locked hold;
+    if (board < 0 || board >= radovl::sim::Boards || !State().boards[board].present || record == nullptr) return 0;
+    return radovl::sim::ServeRequest(board, code, record, size, destination) ? 1 : 0;
+}
+
 }  // extern "C"

@@ -368,9 +368,9 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
     return 0;
 }
 
-void Record(const RadovlSimRequest& request) {
-    SimState& s = State();
-    if (!s.traceSettings.enabled) return;
+// The request into the trace's ring: appended while there is room, else
+// in the oldest one's place.
+void Keep(SimState& s, const RadovlSimRequest& request) {
     TraceRing& ring = s.trace;
     std::vector<RadovlSimRequest>& entries = ring.entries;
     const size_t capacity = s.traceSettings.capacity;
@@ -386,6 +386,24 @@ void Record(const RadovlSimRequest& request) {
     entries[ring.oldest] = request;
     if (++ring.oldest == entries.size()) ring.oldest = 0;
     ++ring.dropped;
+}
+
+void Record(const RadovlSimRequest& request) {
+    SimState& s = State();
+    if (s.traceSettings.enabled) Keep(s, request);
+    if (s.observer != nullptr) s.observer(&request, s.observerContext);
+}
+
+// A read the host's read source answers: the board was read as usual (its
+// side effects happen), the host gets the source's value instead.
+void AnswerFromSource(RadovlSimRequest* traced, void* hostBuffer) {
+    const SimState& s = State();
+    uint32_t value = 0;
+    if (s.readSource == nullptr || s.readSource(traced, &value, s.readSourceContext) == 0) return;
+    const uint32_t width = FunctionWidth(traced->function);
+    traced->value = value & WidthMask(width);
+    uint8_t* out = static_cast<uint8_t*>(hostBuffer);
+    for (uint32_t i = 0; i < width; ++i) out[i] = static_cast<uint8_t>(traced->value >> (8 * i));
 }
 
 // The fault set for the request about to be served, if any.
@@ -465,11 +483,15 @@ bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, 
     const Locked hold;
     HandleEntry* entry = EntryOf(device);
     if (entry == nullptr || entry->kind != HandleKind::Device || record == nullptr) return false;
+    return ServeRequest(entry->board, code, record, size, hostBuffer);
+}
+
+bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     SimState& s = State();
-    BoardState& board = s.boards[entry->board];
+    BoardState& board = s.boards[boardIndex];
 
     RadovlSimRequest traced{};
-    traced.board = entry->board;
+    traced.board = boardIndex;
     traced.code = code;
     const uint32_t number = ++s.requestCount;
 
@@ -486,9 +508,9 @@ bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, 
         traced.count = request.count;
         int32_t status = faultStatus;
         if (!faulted) status = ExecuteMemory(board, request, hostBuffer, &traced.value);
-        if (faulted && (request.function & Function::OperationMask) != Function::OpRead) {
-            traced.value = request.data & WidthMask(FunctionWidth(request.function));
-        }
+        const bool read = (request.function & Function::OperationMask) == Function::OpRead;
+        if (faulted && !read) traced.value = request.data & WidthMask(FunctionWidth(request.function));
+        if (read && status == 0 && !faulted) AnswerFromSource(&traced, hostBuffer);
         traced.status = status;
         request.status = status;
         std::memcpy(record, &request, sizeof request);

@@ -128,6 +128,10 @@ struct SimState {
     TraceRing trace;
     uint32_t requestCount = 0;  // since the last trace clear, whatever the ring kept
     Fault fault;
+    RadovlSimObserver observer = nullptr;  // sees every request after the trace does
+    void* observerContext = nullptr;
+    RadovlSimReadSource readSource = nullptr;  // answers reads in the board's place
+    void* readSourceContext = nullptr;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
 };
@@ -165,6 +169,9 @@ Handle CreateNamedMutex(const char* name);
 Handle OpenNamedMutex(const char* name);
 bool CloseHandle(Handle handle);
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer);
+// The driver's answer to one request on board boardIndex (0 or 1), as if
+// sent on an open device of that board; the caller holds Locked.
+bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size, void* hostBuffer);
 void Sleep(uint32_t milliseconds);
 std::string ExecutablePath();
 Rect ScreenClipBox();

@@ -247,6 +247,39 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_OpenHandles(void);
  */
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_RequestCount(void);
 
+/** @brief Called with every request that reaches the simulated driver, once
+ *         answered, whether or not the trace records it. Observers and read
+ *         sources run on the thread that sent the request, with the
+ *         simulator's lock held: they may call RadovlSim_* functions, but
+ *         must not wait for another thread that does. */
+typedef void(RADOVL_CALL *RadovlSimObserver)(const RadovlSimRequest *request, void *context);
+/**
+ * @brief Sets the one observer of requests (NULL: none). RadovlSim_Reset()
+ *        removes it. Lets a host follow millions of requests without
+ *        keeping them.
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_SetRequestObserver(RadovlSimObserver observer, void *context);
+/** @brief Asked for the value of each successful read, once the board has
+ *         served it: return 1 and set *value to deliver that value instead,
+ *         0 to deliver the board's. */
+typedef int32_t(RADOVL_CALL *RadovlSimReadSource)(const RadovlSimRequest *request, uint32_t *value, void *context);
+/**
+ * @brief Sets the one read source (NULL: none). RadovlSim_Reset() removes
+ *        it. Lets a host replay what another board answered.
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, void *context);
+/**
+ * @brief Hands one driver request to a board as its driver would take it on
+ *        an open device: the record is answered in place and a read's value
+ *        is delivered to @p destination. Traced and counted like any request.
+ * @param board       0 or 1; a board that is absent or out of range refuses.
+ * @param code        driver request code (RADOVL_SIM_CODE_*).
+ * @param record      the request record, @p size bytes (28 or 12).
+ * @param destination where a read delivers its units; NULL for a write.
+ * @return 1 when the driver call succeeded, 0 when it failed.
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void *record, uint32_t size,
+                                                     void *destination);
 /**
  * @brief Sets how many requests the trace keeps: the most recent ones.
  *

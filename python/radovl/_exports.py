@@ -30,6 +30,12 @@ class RequestStruct(ctypes.Structure):
     ]
 
 
+# RadovlSimObserver: called with each request that reaches the simulated driver.
+OBSERVER = ctypes.CFUNCTYPE(None, ctypes.POINTER(RequestStruct), ctypes.c_void_p)
+# RadovlSimReadSource: may answer a read in the board's place.
+READ_SOURCE = ctypes.CFUNCTYPE(I32, ctypes.POINTER(RequestStruct), ctypes.POINTER(U32), ctypes.c_void_p)
+
+
 # name: (restype, [argtypes]); every export returns an int32 status.
 EXPORTS = {
     "KT_RDSP_Init": (I32, []),
@@ -110,6 +116,9 @@ SIMULATOR = {
     "RadovlSim_SetMutexFault": (None, [I32]),
     "RadovlSim_OpenHandles": (I32, []),
     "RadovlSim_RequestCount": (U32, []),
+    "RadovlSim_SetRequestObserver": (None, [OBSERVER, ctypes.c_void_p]),
+    "RadovlSim_SetReadSource": (None, [READ_SOURCE, ctypes.c_void_p]),
+    "RadovlSim_SendRequest": (I32, [I32, U32, ctypes.c_void_p, U32, ctypes.c_void_p]),
     "RadovlSim_SetTraceCapacity": (I32, [I32]),
     "RadovlSim_TraceCapacity": (I32, []),
     "RadovlSim_TraceDropped": (U64, []),

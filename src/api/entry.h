@@ -9,6 +9,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "board/capture.h"
+#include "radovl/capture.h"
 #include "platform/platform.h"
 
 namespace radovl {
@@ -25,6 +27,20 @@ struct ArgumentSlot {
     }
 };
 
+// The call and its status in the capture file, when one is written.
+inline void CaptureCallBegin(const char* name, std::initializer_list<ArgumentSlot> slots) {
+    uint32_t args[RADOVL_CAPTURE_MAX_ARGS] = {};
+    size_t count = 0;
+    for (const ArgumentSlot& slot : slots) {
+        if (count < sizeof args / sizeof args[0]) args[count++] = slot.bits;
+    }
+    capture::BeginCall(name, args, count);
+}
+inline int32_t CaptureCallEnd(int32_t status) {
+    capture::EndCall(status);
+    return status;
+}
+
 // Runs one exported call: name is the export's undecorated name, slots its
 // arguments in order, body the operation; returns the body's status. The
 // call lock is held throughout, so a call from another host thread waits
@@ -32,9 +48,8 @@ struct ArgumentSlot {
 template <typename Body>
 int32_t RunExport(const char* name, std::initializer_list<ArgumentSlot> slots, Body&& body) {
     const platform::CallHeld held;
-    (void)name;
-    (void)slots;
-    return body();
+    CaptureCallBegin(name, slots);
+    return CaptureCallEnd(body());
 }
 
 }  // namespace radovl

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "board/capture.h"
 #include "hw/registers.h"
 
 namespace radovl {
@@ -19,10 +20,24 @@ uint32_t HostAddress(const void* pointer) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
+// The driver call, with the record as sent and the answer written to the
+// capture file.
+bool DeviceControlCaptured(BoardConnection* connection, uint32_t code, void* record, uint32_t size,
+                           const int32_t* status, void* hostBuffer) {
+    uint8_t sent[sizeof(MemoryRequest)] = {};
+    std::memcpy(sent, record, size < sizeof sent ? size : sizeof sent);
+    const bool succeeded = platform::DeviceControl(connection->device, code, record, size, hostBuffer);
+    capture::Request(connection->boardIndex, code, sent, record, size, succeeded, *status, hostBuffer);
+    return succeeded;
+}
+
 ErrorCode Send(BoardConnection* connection, uint32_t code, void* record, uint32_t size,
                int32_t* status, void* hostBuffer) {
     if (connection == nullptr) return ErrorSendingRequest;
-    if (platform::DeviceControl(connection->device, code, record, size, hostBuffer)) return ErrorOk;
+    const bool succeeded = capture::recording
+                               ? DeviceControlCaptured(connection, code, record, size, status, hostBuffer)
+                               : platform::DeviceControl(connection->device, code, record, size, hostBuffer);
+    if (succeeded) return ErrorOk;
     if (*status < 0) return static_cast<ErrorCode>(*status);
     return ErrorSendingRequest;
 }

@@ -15,6 +15,7 @@
 #include <radovl/sim.h>
 #endif
 #include <radovl/version.h>
+#include <radovl/capture.h>
 
 #if !defined(RADOVL_VERSION_NUMBER) || RADOVL_VERSION_NUMBER < 0 || \
     RADOVL_VERSION_NUMBER != RADOVL_VERSION_MAJOR * 10000 + RADOVL_VERSION_MINOR * 100 + RADOVL_VERSION_PATCH
@@ -109,6 +110,9 @@ int header_check(int32_t status) {
     CHECK(RadovlSim_SetMutexFault, void, (int32_t))
     CHECK(RadovlSim_OpenHandles, int32_t, (void))
     CHECK(RadovlSim_RequestCount, uint32_t, (void))
+    CHECK(RadovlSim_SetRequestObserver, void, (RadovlSimObserver, void *))
+    CHECK(RadovlSim_SetReadSource, void, (RadovlSimReadSource, void *))
+    CHECK(RadovlSim_SendRequest, int32_t, (int32_t, uint32_t, void *, uint32_t, void *))
     CHECK(RadovlSim_DisplayMode, int32_t, (void))
 
     /* The status values are distinct integer constants (a duplicate case

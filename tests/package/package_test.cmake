@@ -58,6 +58,7 @@ if(MODE STREQUAL "install")
   set(lib ${PREFIX}/${LIBDIR})
   foreach(file
       ${INCLUDEDIR}/radovl/radovl.h
+      ${INCLUDEDIR}/radovl/capture.h
       ${INCLUDEDIR}/radovl/sim.h
       ${INCLUDEDIR}/radovl/version.h
       ${LIBDIR}/libradovl.so

@@ -38,6 +38,10 @@ def parse_declarations(path):
         "float": ctypes.c_float,
         "const char *": ctypes.c_char_p,
         "RadovlSimRequest *": ctypes.POINTER(radovl.RequestStruct),
+        "RadovlSimObserver": ctypes.CFUNCTYPE(None, ctypes.POINTER(radovl.RequestStruct), ctypes.c_void_p),
+        "RadovlSimReadSource": ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.POINTER(radovl.RequestStruct),
+                                                ctypes.POINTER(ctypes.c_uint32), ctypes.c_void_p),
+        "void *": ctypes.c_void_p,
     }
 
     def ctype(param):

@@ -106,6 +106,31 @@ TEST(Win32Device, DeviceControlFailsOnAHandleThatIsNoDevice) {
     DeleteFileA(file);
 }
 
+#if defined(_WIN64)
+// A read whose destination lies above 4 GiB, on a handle that has no buffer
+// below 4 GiB (it is no open device), is refused before any request: the
+// destination reads 0 and the record keeps its data word.
+TEST(Win32Device, HighReadDestinationWithoutALowBufferIsRefused) {
+    auto* destination = static_cast<uint32_t*>(
+        VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+    ASSERT_NE(destination, nullptr);
+    if (reinterpret_cast<uint64_t>(destination) < (uint64_t{1} << 32)) {
+        VirtualFree(destination, 0, MEM_RELEASE);
+        GTEST_SKIP() << "no memory above 4 GiB here";
+    }
+    for (uint32_t function : {0u, 4u, 8u}) {  // 8-, 16- and 32-bit reads
+        *destination = 0xFFFFFFFF;
+        uint32_t record[7] = {0, function, 0, 0x40, 0, 1, 0x1234};
+        EXPECT_FALSE(platform::DeviceControl(platform::InvalidHandle(), 0xC3502047, record, sizeof record, destination));
+        const uint32_t untouched = function == 0 ? 0xFFFFFF00 : function == 4 ? 0xFFFF0000 : 0;
+        EXPECT_EQ(*destination, untouched) << "function " << function;
+        EXPECT_EQ(record[6], 0x1234u);
+        EXPECT_EQ(record[0], 0u);
+    }
+    VirtualFree(destination, 0, MEM_RELEASE);
+}
+#endif
+
 TEST(Win32Connection, OpeningABoardWithoutItsDriverLeavesNothingOpen) {
     BoardConnection* connection = reinterpret_cast<BoardConnection*>(0x1);
     EXPECT_EQ(BoardOpen(1, &connection), 0xA1020001u);

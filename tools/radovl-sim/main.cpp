@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_commands.h"
 #include "demo_programs.h"
 #include "radovl/version.h"
 #include "exports_table.h"
@@ -24,6 +25,7 @@ void Usage(std::ostream& os) {
     os << "usage: radovl-sim run SCENARIO [--trace FILE] [--render FILE.png|FILE.svg] [--quiet]\n"
           "       radovl-sim make-programs [--dir DIR] [--size BYTES]\n"
           "       radovl-sim exports\n"
+          "       radovl-sim decode|replay|diff CAPTURE... (below)\n"
           "       radovl-sim --version | --help\n"
           "\n"
           "run            plays a scenario on the simulated board: one step a line, '#' comments.\n"
@@ -41,6 +43,7 @@ void Usage(std::ostream& os) {
           "  --quiet        prints only failures and errors\n"
           "make-programs  writes the demo's DSP program files under DIR/out (default: .)\n"
           "exports        lists the fifty exports and their parameters\n";
+    CaptureUsage(os);
 }
 
 bool TakeValue(int argc, char** argv, int* i, std::string* value) {
@@ -155,6 +158,9 @@ int main(int argc, char** argv) {
     if (command == "run") return Run(argc, argv);
     if (command == "make-programs") return MakePrograms(argc, argv);
     if (command == "exports") return ListExports();
+    if (command == "decode") return DecodeCommand(argc, argv);
+    if (command == "replay") return ReplayCommand(argc, argv);
+    if (command == "diff") return DiffCommand(argc, argv);
     std::cerr << "radovl-sim: unknown command '" << command << "'\n";
     Usage(std::cerr);
     return ExitUsage;

@@ -1,0 +1,102 @@
+/**
+ * @file capture.h
+ * @brief The capture file: what a console asked the library and what the
+ *        library sent the board's driver, as written when RADOVL_CAPTURE
+ *        names a file.
+ *
+ * Layout, all little-endian, no padding between records:
+ *
+ *   RadovlCaptureHeader                          once, 32 bytes
+ *   then, for every export call the host made:
+ *     RadovlCaptureCall                          64 bytes: name and argument slots
+ *     RadovlCaptureRequest ...                   48 bytes each: every driver request of the call
+ *     RadovlCaptureReturn                        16 bytes: the status the call returned
+ *
+ * Every record starts with its kind byte. Only the host's own calls are
+ * recorded; operations the library runs for itself inside a call (start-up
+ * opening windows, say) show only as that call's requests.
+ *
+ * The library writes through a buffer and hands the file everything up to
+ * the end of each call before the call returns, so a console that crashes
+ * loses at most the call in progress; a capture that stops early (a full
+ * disk) ends after the last whole record written. A reader stops at the
+ * last whole record and reports where the file ended.
+ *
+ * A reader accepts files whose version it knows; a later version may
+ * change any record.
+ */
+#ifndef RADOVL_CAPTURE_H
+#define RADOVL_CAPTURE_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/** The file's first eight bytes. */
+#define RADOVL_CAPTURE_MAGIC "RADOVCAP"
+#define RADOVL_CAPTURE_MAGIC_BYTES 8
+/** The format described here. */
+#define RADOVL_CAPTURE_VERSION 1u
+
+/** Kind byte of each record. */
+#define RADOVL_CAPTURE_KIND_CALL 1u
+#define RADOVL_CAPTURE_KIND_REQUEST 2u
+#define RADOVL_CAPTURE_KIND_RETURN 3u
+
+#define RADOVL_CAPTURE_NAME_BYTES 32
+#define RADOVL_CAPTURE_MAX_ARGS 7
+#define RADOVL_CAPTURE_RECORD_WORDS 7
+
+typedef struct RadovlCaptureHeader {
+    char magic[RADOVL_CAPTURE_MAGIC_BYTES]; /**< RADOVL_CAPTURE_MAGIC, no terminator */
+    uint32_t version;                       /**< RADOVL_CAPTURE_VERSION */
+    uint32_t headerBytes;                   /**< sizeof(RadovlCaptureHeader) */
+    char library[16];                       /**< writing library's version, "1.2.3", NUL-padded */
+} RadovlCaptureHeader;
+
+/** An export call as the host made it. */
+typedef struct RadovlCaptureCall {
+    uint8_t kind;                          /**< RADOVL_CAPTURE_KIND_CALL */
+    uint8_t argCount;                      /**< slots used in args */
+    uint16_t reserved;                     /**< 0 */
+    char name[RADOVL_CAPTURE_NAME_BYTES];  /**< undecorated export name, NUL-padded */
+    uint32_t args[RADOVL_CAPTURE_MAX_ARGS]; /**< each argument's whole 32-bit slot; a float's bits */
+} RadovlCaptureCall;
+
+/** One driver request of the call before it, and the driver's answer. */
+typedef struct RadovlCaptureRequest {
+    uint8_t kind;     /**< RADOVL_CAPTURE_KIND_REQUEST */
+    uint8_t board;    /**< board number of the connection it went to */
+    uint8_t answered; /**< 1 when the driver call (DeviceIoControl) succeeded, 0 when it failed */
+    uint8_t reserved; /**< 0 */
+    uint32_t code;    /**< driver request code: 0xC3502047 memory request, 0xC35020C3 window query */
+    /** The record as sent, word for word: a memory request's seven words
+        (status, function, space, offset, reserved, count, data; a read's
+        data is the low 32 bits of the host's destination address); a
+        window query's three words, then zeros. */
+    uint32_t sent[RADOVL_CAPTURE_RECORD_WORDS];
+    int32_t status;   /**< the record's status word as the driver answered it */
+    uint32_t value;   /**< a successful read: the value delivered; a window query: the window address */
+    uint32_t extra;   /**< a window query: the second answer word; otherwise 0 */
+} RadovlCaptureRequest;
+
+/** The end of the call before it. */
+typedef struct RadovlCaptureReturn {
+    uint8_t kind;       /**< RADOVL_CAPTURE_KIND_RETURN */
+    uint8_t reserved[3];
+    int32_t status;     /**< what the export returned */
+    uint32_t requests;  /**< driver requests recorded for the call */
+    uint32_t reserved2; /**< 0 */
+} RadovlCaptureReturn;
+
+#ifdef __cplusplus
+}
+static_assert(sizeof(RadovlCaptureHeader) == 32, "capture header is 32 bytes");
+static_assert(sizeof(RadovlCaptureCall) == 64, "capture call record is 64 bytes");
+static_assert(sizeof(RadovlCaptureRequest) == 48, "capture request record is 48 bytes");
+static_assert(sizeof(RadovlCaptureReturn) == 16, "capture return record is 16 bytes");
+#endif
+
+#endif /* RADOVL_CAPTURE_H */

@@ -1,0 +1,129 @@
+"""Capture files the library writes when RADOVL_CAPTURE names a file.
+
+    from radovl import capture
+
+    for record in capture.read("site.cap"):
+        if isinstance(record, capture.Call):
+            print(record.number, record.name, record.args)
+        elif isinstance(record, capture.Request) and record.is_read:
+            print("  read", hex(record.offset), "->", hex(record.value))
+
+`read` yields, in file order, a Call when an export call begins, a Request
+for each driver request it sent and a Return when it returned. A file that
+is not a capture, or of a version this module does not read, raises
+CaptureError at once; a file cut short raises CaptureError after its last
+whole record (the message gives the byte where it stopped). The layout is
+radovl/capture.h's.
+"""
+import collections
+import struct
+
+__all__ = ["Call", "CaptureError", "Header", "Request", "Return", "read", "read_header"]
+
+MAGIC = b"RADOVCAP"
+VERSION = 1
+KIND_CALL, KIND_REQUEST, KIND_RETURN = 1, 2, 3
+CODE_MEMORY_REQUEST = 0xC3502047
+CODE_WINDOW_QUERY = 0xC35020C3
+
+_HEADER = struct.Struct("<8sII16s")
+_CALL = struct.Struct("<BBH32s7I")
+_REQUEST = struct.Struct("<BBBBI7IiII")
+_RETURN = struct.Struct("<B3xiII")
+_RECORDS = {KIND_CALL: _CALL, KIND_REQUEST: _REQUEST, KIND_RETURN: _RETURN}
+_KIND_NAMES = {KIND_CALL: "a call record", KIND_REQUEST: "a request record", KIND_RETURN: "a return record"}
+
+
+class CaptureError(ValueError):
+    """The file is not a whole capture this module reads."""
+
+
+Header = collections.namedtuple("Header", "version library")
+Call = collections.namedtuple("Call", "number name args offset")
+"""An export call: its 1-based number, name and each argument's raw 32-bit slot."""
+Return = collections.namedtuple("Return", "number status requests offset")
+"""The end of call `number`: its status and how many requests it sent."""
+
+
+class Request(collections.namedtuple(
+        "Request", "call number board code status_sent function space offset reserved count data "
+        "answered status value extra file_offset")):
+    """A driver request of call `call` (its `number`th), the record as sent
+    and the driver's answer: `answered` the driver call's success, `status`
+    the status word returned, `value` the value read (a window query: the
+    window address, `extra` the second word)."""
+
+    __slots__ = ()
+
+    @property
+    def is_read(self):
+        return self.code == CODE_MEMORY_REQUEST and self.function & 0x3 == 0
+
+
+def _header(f, path):
+    start = f.read(_HEADER.size)
+    if not start:
+        raise CaptureError("%s: empty file: not a capture" % path)
+    if not start.startswith(MAGIC[:len(start)]) or len(start) < len(MAGIC):
+        raise CaptureError("%s: not a radovl capture (it does not start with %r)" % (path, MAGIC.decode()))
+    if len(start) < _HEADER.size:
+        raise CaptureError("%s: ends inside the capture header" % path)
+    _, version, header_bytes, library = _HEADER.unpack(start)
+    if version != VERSION:
+        raise CaptureError("%s: capture format version %d; this module reads version %d" % (path, version, VERSION))
+    if header_bytes != _HEADER.size:
+        raise CaptureError("%s: damaged header" % path)
+    return Header(version, library.split(b"\0", 1)[0].decode("ascii", "replace"))
+
+
+def read_header(path):
+    """The header of a capture: format version and the writing library's version."""
+    with open(path, "rb") as f:
+        return _header(f, path)
+
+
+def read(path):
+    """Yields the Call, Request and Return records of a capture, in order."""
+    with open(path, "rb") as f:
+        _header(f, path)
+        offset = _HEADER.size
+        calls = 0
+        requests = 0
+        in_call = False
+        while True:
+            kind_byte = f.read(1)
+            if not kind_byte:
+                if in_call:
+                    raise CaptureError("%s: ends inside call %d, before it returned" % (path, calls))
+                return
+            kind = kind_byte[0]
+            layout = _RECORDS.get(kind)
+            if layout is None:
+                raise CaptureError("%s: unknown record kind %d at byte %d" % (path, kind, offset))
+            body = kind_byte + f.read(layout.size - 1)
+            if len(body) < layout.size:
+                raise CaptureError("%s: truncated: ends inside %s at byte %d" % (path, _KIND_NAMES[kind], offset))
+            fields = layout.unpack(body)
+            if kind == KIND_CALL:
+                if in_call:
+                    raise CaptureError("%s: call at byte %d begins before call %d returned" % (path, offset, calls))
+                calls += 1
+                requests = 0
+                in_call = True
+                count, name = fields[1], fields[3]
+                yield Call(calls, name.split(b"\0", 1)[0].decode("ascii", "replace"), tuple(fields[4:4 + count]),
+                           offset)
+            elif kind == KIND_REQUEST:
+                if not in_call:
+                    raise CaptureError("%s: request at byte %d outside any call" % (path, offset))
+                requests += 1
+                _, board, answered, _, code = fields[:5]
+                sent = fields[5:12]
+                status, value, extra = fields[12:]
+                yield Request(calls, requests, board, code, *sent, bool(answered), status, value, extra, offset)
+            else:
+                if not in_call:
+                    raise CaptureError("%s: return at byte %d without a call" % (path, offset))
+                in_call = False
+                yield Return(calls, fields[1], fields[2], offset)
+            offset += layout.size

@@ -1,0 +1,224 @@
+#!/usr/bin/env python3
+"""Capture at a site, end to end: the demo console run with RADOVL_CAPTURE,
+its capture decoded, replayed and compared by radovl-sim and read by
+radovl.capture; a changed register value found at its call; damaged files
+refused clearly; a capture that cannot be written leaves the console running.
+
+    capture_test.py --tool PATH/radovl-sim --examples DIR [unittest options]
+"""
+import argparse
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from radovl import capture
+
+ARGS = None
+SITE = ["--monitor", "0", "0", "1280", "1024", "--monitor", "1280", "0", "2560", "1024",
+        "--screen", "0", "0", "2560", "1024"]
+
+
+def tool(*args, env=None, cwd=None):
+    environment = dict(os.environ)
+    environment.pop("RADOVL_CAPTURE", None)
+    environment.update(env or {})
+    return subprocess.run([ARGS.tool, *args], cwd=cwd, env=environment, capture_output=True, text=True,
+                          timeout=120)
+
+
+def requests_only(text):
+    """The decoded request lines of a trace or a decoded capture."""
+    return [line for line in text.splitlines() if line.strip() and not line.startswith("#")]
+
+
+class Capture(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = tempfile.mkdtemp(prefix="radovl-capture-")
+        cls.scenario = os.path.join(ARGS.examples, "console.scenario")
+        cls.capture = os.path.join(cls.dir, "demo.cap")
+        run = tool("run", cls.scenario, "--quiet", "--trace", "trace.txt", cwd=cls.dir,
+                   env={"RADOVL_CAPTURE": cls.capture})
+        assert run.returncode == 0, run.stdout + run.stderr
+        with open(os.path.join(cls.dir, "trace.txt"), encoding="utf-8") as f:
+            cls.trace = f.read()
+        with open(cls.capture, "rb") as f:
+            cls.bytes = f.read()
+        cls.records = list(capture.read(cls.capture))
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.dir, ignore_errors=True)
+
+    def write(self, name, data):
+        path = os.path.join(self.dir, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def test_decode_gives_the_requests_of_the_tools_own_trace(self):
+        decoded = tool("decode", self.capture)
+        self.assertEqual(decoded.returncode, 0, decoded.stderr)
+        self.assertEqual(requests_only(decoded.stdout), requests_only(self.trace))
+
+    def test_calls_view_and_python_reader_agree_with_the_scenario(self):
+        calls = [r for r in self.records if isinstance(r, capture.Call)]
+        returns = [r for r in self.records if isinstance(r, capture.Return)]
+        requests = [r for r in self.records if isinstance(r, capture.Request)]
+        with open(self.scenario, encoding="utf-8") as f:
+            wanted = [line.split("#")[0].split("=")[0].split() for line in f if line.startswith(("KT_", "Set"))]
+        self.assertEqual([c.name for c in calls], [w[0] for w in wanted])
+        self.assertEqual(len(returns), len(calls))
+        self.assertTrue(all(r.status == 1 for r in returns))
+        self.assertEqual(sum(r.requests for r in returns), len(requests))
+        ship = next(c for c in calls if c.name == "KT_RDSP_SetPPIShipDir")
+        self.assertEqual(ship.args, (1, struct.unpack("<I", struct.pack("<f", 35.0))[0]))
+        self.assertEqual(requests[0].code, capture.CODE_WINDOW_QUERY)
+
+        view = tool("decode", "--calls", self.capture)
+        self.assertEqual(view.returncode, 0, view.stderr)
+        lines = [line for line in view.stdout.splitlines() if not line.startswith("#")]
+        self.assertEqual(len(lines), len(calls))
+        self.assertEqual(lines[0], "KT_RDSP_Init = 1    # call 1, {:,} requests".format(returns[0].requests))
+        self.assertEqual(lines[2], "KT_RDSP_SetPPILineColor 1 0xFFFFFF00 = 1    # call 3, 512 requests")
+        self.assertEqual(lines[5], "KT_RDSP_SetPPIShipDir 1 35.0 = 1    # call 6, 12 requests")
+
+    def test_replay_finds_no_difference(self):
+        replay = tool("replay", self.capture, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("no difference", replay.stdout)
+        self.assertEqual(tool("diff", self.capture, self.capture).returncode, 0)
+
+    def test_a_replay_captured_again_equals_the_capture_and_never_overwrites_it(self):
+        again = os.path.join(self.dir, "again.cap")
+        replay = tool("replay", self.capture, *SITE, cwd=self.dir, env={"RADOVL_CAPTURE": again})
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        diff = tool("diff", self.capture, again)
+        self.assertEqual(diff.returncode, 0, diff.stdout + diff.stderr)
+
+        replay = tool("replay", self.capture, cwd=self.dir, env={"RADOVL_CAPTURE": self.capture})
+        self.assertEqual(replay.returncode, 2)
+        self.assertIn("the capture being replayed", replay.stderr)
+        with open(self.capture, "rb") as f:
+            self.assertEqual(f.read(), self.bytes)
+
+    def test_a_changed_register_value_is_caught_at_its_call(self):
+        # The capture as a library that writes the last register value of
+        # SetPPIDist one higher would have made it.
+        call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
+        request = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number
+                   and r.function == 9 and r.space == 0][-1]
+        data_at = request.file_offset + 32  # the record's data word
+        changed = bytearray(self.bytes)
+        struct.pack_into("<I", changed, data_at, request.data + 1)
+        path = self.write("changed.cap", bytes(changed))
+        where = "call %d (KT_RDSP_SetPPIDist 1 24), its request %d" % (call.number, request.number)
+
+        replay = tool("replay", path, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("first difference at " + where, replay.stdout)
+        self.assertIn("data 0x%08X" % (request.data + 1), replay.stdout)
+
+        diff = tool("diff", self.capture, path)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("first difference at " + where, diff.stdout)
+        self.assertRegex(diff.stdout, r"changed.cap, decoded:\n(.*\n)*.*=  0x%08X" % (request.data + 1))
+
+    def test_a_missing_request_or_call_is_caught_where_the_captures_part(self):
+        call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
+        last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
+        end = next(r for r in self.records if isinstance(r, capture.Return) and r.number == call.number)
+        # The call's last request gone: the library sends one more than the capture holds.
+        fewer = self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:]
+        replay = tool("replay", self.write("fewer.cap", fewer), *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
+        self.assertIn("sends more than the capture's %d requests" % (last.number - 1), replay.stdout)
+        # The capture ends after the call: diff names the call the other goes on with.
+        shorter = self.write("shorter.cap", self.bytes[:end.offset + 16])
+        self.assertEqual(list(capture.read(shorter))[-1], end)
+        diff = tool("diff", shorter, self.capture)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("shorter.cap ends after call %d;" % call.number, diff.stdout)
+        self.assertIn("goes on with call %d (KT_RDSP_SetPPIShipDir 1 35.0)" % (call.number + 1), diff.stdout)
+
+    def test_reads_are_answered_from_the_capture(self):
+        # A site board that answered a read of SetPPIDist's read-modify-write
+        # with bit 4 set: the library, given that answer, writes it back.
+        call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
+        read = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number
+                and r.is_read and r.space == 0][-1]
+        changed = bytearray(self.bytes)
+        struct.pack_into("<I", changed, read.file_offset + 40, read.value | 0x10)  # the record's value word
+        path = self.write("answered.cap", bytes(changed))
+
+        replay = tool("replay", path, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        at = int(re.search(r"KT_RDSP_SetPPIDist 1 24\), its request (\d+)", replay.stdout).group(1))
+        self.assertGreater(at, read.number)
+        self.assertIn("data 0x%08X" % (read.value | 0x10), replay.stdout)
+
+        replay = tool("replay", path, *SITE, "--board-answers", cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
+        self.assertIn("answers another value", replay.stdout)
+
+    def test_a_failed_request_is_captured_with_the_drivers_answer(self):
+        scenario = self.write("failing.scenario", b"make-programs\nKT_RDSP_Init = 1\n"
+                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n")
+        path = os.path.join(self.dir, "failing.cap")
+        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        colour = [r for r in capture.read(path) if isinstance(r, capture.Request) and r.call == 2]
+        self.assertEqual([(r.answered, r.status) for r in colour[:3]],
+                         [(True, 0), (False, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0)])
+        self.assertRegex(tool("decode", path).stdout, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+
+    def test_damaged_files_are_refused_with_their_reason(self):
+        header = self.bytes[:32]
+        newer = bytearray(header)
+        struct.pack_into("<I", newer, 8, capture.VERSION + 1)
+        cases = [
+            ("empty", b"", "empty file"),
+            ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
+            ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
+            ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
+            ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
+            ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
+        ]
+        for name, data, message in cases:
+            with self.subTest(name):
+                path = self.write(name + ".cap", data)
+                decoded = tool("decode", path)
+                self.assertEqual(decoded.returncode, 1)
+                self.assertRegex(decoded.stderr, message)
+                for command in (["replay", path], ["diff", path, self.capture], ["diff", self.capture, path]):
+                    result = tool(*command, cwd=self.dir)
+                    self.assertEqual(result.returncode, 2, command)
+                    self.assertRegex(result.stderr, message)
+                with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
+                    list(capture.read(path))
+        # Whole records before the cut are still decoded.
+        self.assertIn("window query", tool("decode", os.path.join(self.dir, "truncated.cap")).stdout)
+
+    def test_a_capture_that_cannot_be_written_leaves_the_console_running(self):
+        for target, message in (("/dev/full", "capture to /dev/full stopped: writing failed"),
+                                (os.path.join(self.dir, "no", "such", "dir.cap"), "cannot capture to")):
+            with self.subTest(target):
+                run = tool("run", self.scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": target})
+                self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+                self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
+                self.assertIn(message, run.stdout)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--tool", required=True)
+    parser.add_argument("--examples", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest)

@@ -1,0 +1,64 @@
+// The commands that work on capture files: decode, replay and diff.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <ostream>
+#include <string>
+
+#include "radovl/sim.h"
+
+namespace radovl::tool {
+
+// Exit statuses of replay and diff (decode uses 0, 1 for a file it could
+// not read to the end, and 2).
+constexpr int CaptureSame = 0;
+constexpr int CaptureDifferent = 1;
+constexpr int CaptureUnusable = 2;  // a usage error, or a file that is not a whole capture
+
+void CaptureUsage(std::ostream& os);
+// argv[1] is the command's name.
+int DecodeCommand(int argc, char** argv);
+int ReplayCommand(int argc, char** argv);
+int DiffCommand(int argc, char** argv);
+
+class CaptureReader;
+
+// Sends the captured requests of calls 1 to at (0: every call) to the
+// simulated boards as they were sent, from the reader's position.
+struct AppliedCapture {
+    uint32_t calls = 0;    // calls whose requests were sent
+    std::string lastCall;  // the last of them, as a scenario line
+    int32_t board = 0;     // board of the last request
+};
+AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
+
+// The last requests of one side of a comparison, with the number of the
+// first one kept, for the decoded context of a difference.
+struct RequestWindow {
+    static constexpr size_t Before = 48;  // requests kept before a difference: decoding
+                                          // finds its feet again within a few accesses
+    static constexpr size_t After = 3;   // requests shown after it
+    std::deque<RadovlSimRequest> requests;
+    uint32_t firstNumber = 1;
+    void Clear() {
+        requests.clear();
+        firstNumber = 1;
+    }
+    // Adds a request; keeps Before of them until frozen by a difference.
+    void Add(const RadovlSimRequest& r, bool frozen) {
+        requests.push_back(r);
+        if (!frozen && requests.size() > Before + 1) {
+            requests.pop_front();
+            ++firstNumber;
+        }
+    }
+};
+
+// "first difference at call N (CALL), its request K", the two differing
+// requests' fields, then each side's requests around them, decoded.
+void ReportDifference(std::ostream& os, const std::string& where, const std::string& labelA,
+                      const RequestWindow& a, const std::string& labelB, const RequestWindow& b,
+                      uint32_t requestNumber);
+
+}  // namespace radovl::tool
