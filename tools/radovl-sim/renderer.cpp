@@ -1042,6 +1042,8 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 
 }  // namespace
 
+const char* const RenderFormatsHelp = "draws the board's outputs at the end of the run: FILE.png, or FILE.svg";
+
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     const Layout layout = ComputeLayout(model);
     const int width = static_cast<int>(std::ceil(layout.width));

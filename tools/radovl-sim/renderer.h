@@ -13,6 +13,9 @@ struct RenderOptions {
     std::string subtitle;  // e.g. the scenario and line
 };
 
+// What --render writes, for the help text.
+extern const char* const RenderFormatsHelp;
+
 // Writes a PNG, or an SVG when path ends in ".svg". False with a message in
 // *error when the file cannot be written.
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error);
