@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -263,7 +265,14 @@ int Dispatch(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    int status = ExitFailed;
+    try {
+        status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "radovl-sim: out of memory\n";
+    } catch (const std::exception& e) {
+        std::cerr << "radovl-sim: " << e.what() << "\n";
+    }
     // Output that never arrived (a full disk, a closed pipe) is a failure.
     std::cout.flush();
     errno = 0;

@@ -21,7 +21,7 @@ bool OutputFile::Open(const std::string& path) {
     error_.clear();
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) {
-        Failed("cannot create", errno);
+        Failed("cannot write", errno);
         return false;
     }
     return true;

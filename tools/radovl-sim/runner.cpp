@@ -142,6 +142,8 @@ Runner::Runner(RunOptions options, std::ostream& out, std::ostream& err)
 Runner::~Runner() {
     RadovlSim_SetRequestObserver(nullptr, nullptr);
     if (callSpill_ != nullptr) std::fclose(callSpill_);
+    std::error_code ec;
+    if (!startDir_.empty()) fs::current_path(startDir_, ec);
     if (removeWorkDir_) {
         std::error_code ec;
         fs::remove_all(workDir_, ec);
@@ -193,10 +195,27 @@ void Runner::Progress(const std::string& message) {
     if (!options_.quiet) err_ << "radovl-sim: " << message << std::endl;
 }
 
+std::string Runner::Absolute(const std::string& path) const {
+    if (path.empty() || fs::path(path).is_absolute()) return path;
+    return (fs::path(startDir_) / path).lexically_normal().string();
+}
+
 int Runner::Run(const Scenario& scenario) {
     scenario_ = &scenario;
     scenarioFile_ = scenario.file;
+    std::error_code ec;
+    startDir_ = fs::current_path(ec).string();
+    options_.traceFile = Absolute(options_.traceFile);
+    options_.renderFile = Absolute(options_.renderFile);
     if (!PrepareWorkDir()) return 1;
+    // A console reads its DSP programs from out/ in its current directory
+    // and the display-mode file from out/ beside its executable: both are
+    // the work directory for the run.
+    fs::current_path(workDir_, ec);
+    if (ec) {
+        err_ << "radovl-sim: cannot enter the work directory " << workDir_ << ": " << ec.message() << "\n";
+        return 1;
+    }
     if (!options_.traceFile.empty()) {
         if (!traceFile_.Open(options_.traceFile)) {
             err_ << "radovl-sim: " << traceFile_.error() << "\n";
@@ -220,13 +239,17 @@ int Runner::Run(const Scenario& scenario) {
         if (aborted_) break;
     }
     if (!aborted_ && !options_.renderFile.empty()) Render(options_.renderFile, 0);
+    const bool failedBefore = traceFile_.failed();
     if (traceFile_.is_open() && !traceFile_.Close()) {
-        err_ << "radovl-sim: " << traceFile_.error() << "\n";
+        if (!failedBefore) err_ << "radovl-sim: " << traceFile_.error() << "\n";
         aborted_ = true;
     }
     if (aborted_ && !options_.traceFile.empty()) {
+        std::error_code ec;
+        const bool regular = fs::is_regular_file(options_.traceFile, ec);
         traceFile_.Discard();
-        err_ << "radovl-sim: the trace " << options_.traceFile << " was not completed and is removed\n";
+        err_ << "radovl-sim: the trace " << options_.traceFile << " is incomplete"
+             << (regular ? " and was removed" : "") << "\n";
     }
     out_.flush();
     if (aborted_) return 1;
@@ -301,7 +324,7 @@ void Runner::Execute(const Step& step) {
             echo("   (applies to the next call)");
             return;
         case StepKind::Executable:
-            executablePath_ = fs::absolute(ScenarioPath(*scenario_, step.path)).string();
+            executablePath_ = Absolute(ScenarioPath(*scenario_, step.path));
             RadovlSim_SetExecutablePath(executablePath_.c_str());
             echo();
             return;
@@ -330,8 +353,7 @@ void Runner::Execute(const Step& step) {
             std::string error;
             const uint32_t bytes =
                 step.numbers.empty() ? DefaultDisplayProgramBytes : static_cast<uint32_t>(step.numbers[0]);
-            const std::vector<ProgramFile> files =
-                WriteDemoPrograms(fs::path(executablePath_).parent_path().string(), bytes, &error);
+            const std::vector<ProgramFile> files = WriteDemoPrograms(workDir_, bytes, &error);
             if (files.empty()) {
                 Fail(step.line, error);
                 return;
@@ -352,7 +374,7 @@ void Runner::Execute(const Step& step) {
             }
             echo();
             return;
-        case StepKind::Render: Render(ScenarioPath(*scenario_, step.path), step.line); return;
+        case StepKind::Render: Render(Absolute(ScenarioPath(*scenario_, step.path)), step.line); return;
         case StepKind::Trace:
             tracing_ = step.on;
             echo();
@@ -361,7 +383,7 @@ void Runner::Execute(const Step& step) {
 }
 
 uint32_t Runner::EstimatedStartUpRequests() const {
-    const fs::path out = fs::path(executablePath_).parent_path() / "out";
+    const fs::path out = fs::path(workDir_) / "out";
     const uint64_t display = FileBytes((out / "idbout" / "testcmp.out").string());
     uint64_t words = 2 * display / 4 * VideoWordRequests;
     if (scratchFault_[0]) {
@@ -567,7 +589,8 @@ void Runner::Render(const std::string& path, int line) {
     RenderOptions options;
     options.title = "radovl-sim: what the board's two outputs show";
     options.subtitle = "Scenario " + scenarioFile_ + (line > 0 ? ", after line " + std::to_string(line) : ", at the end") +
-                       "   ·   decoded from the simulated board's registers alone   ·   board " +
+                       "   ·   windows and settings from the board's registers; echoes, traces and camera pictures are illustrations"
+                       "   ·   board " +
                        std::to_string(model.board);
     std::string error;
     if (!RenderScreen(model, path, options, &error)) {

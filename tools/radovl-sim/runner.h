@@ -59,6 +59,7 @@ private:
     void Peek(const Step& step);
     void Render(const std::string& path, int line);
     bool PrepareWorkDir();
+    std::string Absolute(const std::string& path) const;  // from the directory the run started in
     void WriteTrace(const std::string& heading, uint32_t requests);
     void TraceOutput(const std::string& text);
     static void RADOVL_CALL TraceSink(const RadovlSimRequest* request, void* context);
@@ -77,6 +78,7 @@ private:
     const Scenario* scenario_ = nullptr;
     std::string scenarioFile_;
     std::string workDir_;
+    std::string startDir_;          // the current directory when the run began, restored after it
     bool removeWorkDir_ = false;
     // The traced call in progress: decoded as the requests are served, its
     // text held in memory and, beyond a few megabytes, in a scratch file.

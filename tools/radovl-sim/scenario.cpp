@@ -123,6 +123,11 @@ double Real(const std::string& text, const std::string& what) {
     return v;
 }
 
+const std::string& NonEmptyPath(const std::string& path) {
+    if (path.empty()) throw LineError("the path is empty");
+    return path;
+}
+
 void ExpectCount(const std::vector<std::string>& w, size_t count, const std::string& usage) {
     if (w.size() != count) throw LineError("usage: " + usage);
 }
@@ -303,7 +308,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "executable") {
         ExpectCount(w, 2, "executable PATH");
         step.kind = StepKind::Executable;
-        step.path = w[1];
+        step.path = NonEmptyPath(w[1]);
         return step;
     }
     if (head == "dismode-file") {
@@ -352,7 +357,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "render") {
         ExpectCount(w, 2, "render FILE.png (or FILE.svg)");
         step.kind = StepKind::Render;
-        step.path = w[1];
+        step.path = NonEmptyPath(w[1]);
         return step;
     }
     if (head == "trace") {
@@ -473,7 +478,7 @@ ParseResult ParseScenarioFile(const std::string& path) {
     std::string bytes;
     std::string error;
     if (!ReadWholeFile(path, &bytes, &error)) {
-        result.errors.push_back(result.scenario.file + ": " + error);
+        result.errors.push_back(result.scenario.file + ": cannot read the scenario file: " + error);
         return result;
     }
     result = ParseScenarioText(bytes, result.scenario.file);
@@ -490,13 +495,13 @@ std::string DescribeCall(const Step& step) {
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
     std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        *error = std::string("cannot open: ") + std::strerror(errno);
+        *error = std::strerror(errno);
         return false;
     }
     std::error_code ec;
     if (path != "-" && fs::is_directory(path, ec)) {
         std::fclose(file);
-        *error = "is a directory, not a file";
+        *error = "it is a directory";
         return false;
     }
     char buffer[65536];
@@ -506,7 +511,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     const int reason = errno;
     if (path != "-") std::fclose(file);
     if (failed) {
-        *error = std::string("cannot read: ") + std::strerror(reason);
+        *error = std::strerror(reason);
         return false;
     }
     return true;

@@ -113,8 +113,8 @@ ParseResult ParseScenarioFile(const std::string& path);
 // UTF-8; nullopt with the reason in *error for text that holds zero bytes.
 std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::string* error);
 
-// Reads a whole file ("-": standard input); false with the OS reason in
-// *error ("cannot open: No such file or directory", "is a directory, ...").
+// Reads a whole file ("-": standard input); false with the reason in *error
+// ("No such file or directory", "it is a directory").
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 
 // A step as a short text, e.g. "KT_RDSP_OpenPPI(1, 100, 50, 400, 300)".
