@@ -85,6 +85,15 @@ if(MODE STREQUAL "install")
       fail("SONAME of the installed library is not libradovl.so.${VERSION_MAJOR}:\n${dynamic}")
     endif()
   endif()
+  # The installed tool finds the installed library by itself, from any
+  # directory, with no library path set.
+  if(EXISTS ${PREFIX}/bin/radovl-sim)
+    run(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${PREFIX}/bin/radovl-sim --version
+        WORKING_DIRECTORY / OUTPUT tool_version)
+    if(NOT tool_version MATCHES "radovl-sim ${VERSION}")
+      fail("the installed radovl-sim printed:\n${tool_version}")
+    endif()
+  endif()
   file(GLOB_RECURSE installed RELATIVE ${PREFIX} LIST_DIRECTORIES false ${PREFIX}/*)
   list(SORT installed)
   list(JOIN installed "\n  " shown)

@@ -130,7 +130,9 @@ int ListRegisters(const ParsedArgs& args, std::ostream& out, std::ostream& err) 
     for (const ListedRegister& r : AllRegisters()) {
         const std::string name = r.reg.name;
         if (!pattern.empty() && Lower(name).find(pattern) == std::string::npos) continue;
-        std::string line = std::string(SpaceName(r.space)) + "  " + Hex(r.reg.address) + "  " +
+        std::string line = std::string(SpaceName(r.space));
+        line.resize(5, ' ');
+        line += "  " + Hex(r.reg.address) + "  " +
                            (r.count > 1 ? name.substr(0, name.size() - 3) + "[0.." + std::to_string(r.count - 1) + "]"
                                         : name);
         const std::string fields = FieldNames(r.reg);
@@ -274,11 +276,11 @@ int main(int argc, char** argv) {
         std::cerr << "radovl-sim: " << e.what() << "\n";
     }
     // Output that never arrived (a full disk, a closed pipe) is a failure.
-    std::cout.flush();
     errno = 0;
+    std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::cerr << "radovl-sim: cannot write the standard output: "
-                  << (errno != 0 ? std::strerror(errno) : "write error") << "\n";
+        std::cerr << "radovl-sim: cannot write the standard output"
+                  << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         if (status == ExitOk) status = ExitFailed;
     }
     return status;

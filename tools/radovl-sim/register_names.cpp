@@ -454,9 +454,10 @@ std::string FieldNames(const RegisterName& reg) {
     while (start < text.size()) {
         size_t end = text.find(' ', start);
         if (end == std::string::npos) end = text.size();
-        const std::string word = text.substr(start, end - start);
+        std::string word = text.substr(start, end - start);
+        if (!word.empty() && word[0] == '(') word.erase(0, 1);
         const size_t eq = word.find('=');
-        if (eq != std::string::npos && eq > 0 && word[0] != '(') names += (names.empty() ? "" : " ") + word.substr(0, eq);
+        if (eq != std::string::npos && eq > 0) names += (names.empty() ? "" : " ") + word.substr(0, eq);
         start = end + 1;
     }
     return names;
