@@ -19,6 +19,26 @@ double TextWidthEstimate(const std::string& text, bool bold, double size) {
 
 }  // namespace
 
+int64_t MonitorWidth(const OutputView& o) { return int64_t{o.monitor.right} - o.monitor.left; }
+int64_t MonitorHeight(const OutputView& o) { return int64_t{o.monitor.bottom} - o.monitor.top; }
+
+int64_t GridStep(int64_t extent) {
+    constexpr int64_t GridLines = 40;
+    int64_t step = 128;
+    while (extent / step > GridLines) step *= 2;
+    return step;
+}
+
+double PanelScale(const ScreenModel& model, double maxWidth, double maxHeight) {
+    double total = 0;
+    double tallest = 0;
+    for (const OutputView& o : model.outputs) {
+        total += static_cast<double>(MonitorWidth(o));
+        tallest = std::max(tallest, static_cast<double>(MonitorHeight(o)));
+    }
+    return std::min({0.6, maxWidth / std::max(1.0, total), maxHeight / std::max(1.0, tallest)});
+}
+
 std::optional<Box> PlaceLabel(const std::string& text, bool bold, double size, Point anchor, const Box& area,
                               const std::vector<Box>& taken) {
     const double w = TextWidthEstimate(text, bold, size);

@@ -4,6 +4,7 @@
 // rather than drawn over another.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,18 @@ std::optional<Box> PlaceLabel(const std::string& text, bool bold, double size, P
 // black, and the note that the echoes are an illustration. pixel is the
 // length in monitor pixels of one pixel of the picture.
 std::vector<Label> PpiLabels(const WindowView& w, double pixel);
+
+// A monitor's size in 64 bits: a monitor may span the whole 32-bit range.
+int64_t MonitorWidth(const OutputView& o);
+int64_t MonitorHeight(const OutputView& o);
+
+// Grid spacing in monitor pixels: 128 on ordinary monitors, wider on very
+// large ones so that a panel never has more than 40 lines a side.
+int64_t GridStep(int64_t extent);
+
+// Picture pixels per monitor pixel for the two panels side by side: at
+// most 0.6, the panels together at most maxWidth wide and maxHeight tall.
+double PanelScale(const ScreenModel& model, double maxWidth, double maxHeight);
 
 // The title tab's height and the band it and the FROZEN badge take, in
 // picture pixels.

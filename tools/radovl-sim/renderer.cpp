@@ -701,18 +701,7 @@ struct Layout {
     double height = 0;
 };
 
-// In 64 bits: a monitor may span the whole 32-bit range.
-int64_t MonitorWidth(const OutputView& o) { return int64_t{o.monitor.right} - o.monitor.left; }
-int64_t MonitorHeight(const OutputView& o) { return int64_t{o.monitor.bottom} - o.monitor.top; }
 
-// Grid spacing in monitor pixels: 128 on ordinary monitors, wider on very
-// large ones so that a panel never has more than GridLines lines a side.
-int64_t GridStep(int64_t extent) {
-    constexpr int64_t GridLines = 40;
-    int64_t step = 128;
-    while (extent / step > GridLines) step *= 2;
-    return step;
-}
 
 void DrawPanel(cairo_t* cr, const ScreenModel& model, int output, const Layout& layout) {
     const OutputView& out = model.outputs[output];
@@ -1037,15 +1026,9 @@ double LegendHeight(const ScreenModel& model) {
 
 Layout ComputeLayout(const ScreenModel& model) {
     Layout l;
-    double total = 0;
     double tallest = 0;
-    for (const OutputView& o : model.outputs) {
-        total += static_cast<double>(MonitorWidth(o));
-        tallest = std::max(tallest, static_cast<double>(MonitorHeight(o)));
-    }
-    // Panels at most MaxPanelsWidth wide together and MaxPanelHeight tall,
-    // whatever monitors the scenario gives.
-    l.scale = std::min({0.6, MaxPanelsWidth / std::max(1.0, total), MaxPanelHeight / std::max(1.0, tallest)});
+    for (const OutputView& o : model.outputs) tallest = std::max(tallest, static_cast<double>(MonitorHeight(o)));
+    l.scale = PanelScale(model, MaxPanelsWidth, MaxPanelHeight);
     double x = Margin;
     l.panelY = TitleHeight + PanelHeader;
     for (int i = 0; i < 2; ++i) {
@@ -1093,6 +1076,8 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 }  // namespace
 
 const char* const RenderFormatsHelp = "draws the board's outputs at the end of the run: FILE.png, or FILE.svg";
+
+bool RenderFormatSupported(const std::string&) { return true; }
 
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     const Layout layout = ComputeLayout(model);

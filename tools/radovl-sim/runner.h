@@ -35,7 +35,8 @@ struct RunOptions {
 };
 
 // Outputs that would overwrite the scenario or each other ("--trace names
-// the scenario being run"); "" when there is no such clash.
+// the scenario being run"), or pictures this build cannot draw; "" when
+// every output can be written.
 std::string OutputClash(const Scenario& scenario, const RunOptions& options);
 
 // A path of the scenario (render, executable) as the run uses it: relative

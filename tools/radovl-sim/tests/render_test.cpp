@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "labels.h"
 #include "tool_test.h"
@@ -85,6 +86,28 @@ TEST_F(RenderTest, SweepOnlyWhileScanning) {
     RenderPpi(Dir() + "/still.png", false);
     RenderPpi(Dir() + "/scan.png", true);
     EXPECT_GT(DifferingPixels(Dir() + "/still.png", Dir() + "/scan.png"), 3000);
+}
+
+// Builds without cairo draw plain SVG: the window, its heading label, and
+// a sweep line only while scanning.
+TEST_F(RenderTest, PlainSvgShowsWindowsFromRegisters) {
+    std::string svg[2];
+    for (const bool scan : {false, true}) {
+        RenderPpi(Dir() + "/ppi.png", scan);
+        std::string error;
+        ASSERT_TRUE(RenderPlainSvg(ReadScreen(HostView{}), Dir() + "/plain.svg", {}, &error)) << error;
+        std::ifstream in(Dir() + "/plain.svg");
+        svg[scan] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_NE(svg[0].find(">PPI ch1  #1</text>"), std::string::npos) << svg[0];
+    EXPECT_NE(svg[0].find(">HDG 000.0</text>"), std::string::npos);
+    EXPECT_EQ(count(svg[1], "<line "), count(svg[0], "<line ") + 1);
+    EXPECT_EQ(svg[0].rfind("</svg>\n"), svg[0].size() - 7);
 }
 
 TEST_F(RenderTest, PpiLabelsStayInsideTheWindowAndApart) {
