@@ -45,8 +45,10 @@ protected:
     // Runs the tool in the test's directory through the shell; shell is
     // what follows the program name (arguments, redirections).
     Result Tool(const std::string& shell) const {
-        // Redirections in shell come later and win.
-        const std::string command = "cd '" + dir_ + "' && '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
+        // Redirections in shell come later and win; a hang is cut short
+        // (exit status 124).
+        const std::string command =
+            "cd '" + dir_ + "' && timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
         const int raw = std::system(command.c_str());
         const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
         return {status, ReadFile(dir_ + "/out.txt"), ReadFile(dir_ + "/err.txt")};
