@@ -341,13 +341,13 @@ void Runner::Execute(const Step& step) {
                 return;
             }
             fs::create_directories(fs::path(path).parent_path(), ec);
-            std::FILE* f = std::fopen(path.c_str(), "wb");
-            if (f == nullptr || std::fprintf(f, "DisMode=%lld\n#END\n", static_cast<long long>(step.numbers[0])) < 0) {
-                if (f != nullptr) std::fclose(f);
-                Fail(step.line, "cannot write " + path);
+            OutputFile file;
+            if (!file.Open(path) || !file.Write("DisMode=" + std::to_string(step.numbers[0]) + "\n#END\n") ||
+                !file.Close()) {
+                Fail(step.line, file.error());
+                file.Discard();
                 return;
             }
-            std::fclose(f);
             disModeWritten_ = step.numbers[0];
             echo("   (wrote " + path + ")");
             return;
@@ -479,6 +479,11 @@ void Runner::NoteStartUp(int32_t status) {
     host_.disModeKnown = true;
     if (!fs::exists(path, ec)) {
         host_.disModeSource = "no display-mode file at " + path + ": start-up sets 1";
+    } else if (fs::is_directory(path, ec)) {
+        // The console's own out/ may hold anything; start-up reads no mode
+        // from a directory, and the run says so rather than guess.
+        host_.disModeSource = path + " is a directory: start-up read no mode from it";
+        err_ << "radovl-sim: " << path << " is a directory, not a display-mode file: start-up read no mode from it\n";
     } else {
         host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
     }

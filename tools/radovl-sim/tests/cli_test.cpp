@@ -119,6 +119,20 @@ TEST_F(Cli, AnUnfinishedTraceFileIsRemoved) {
         << r.err;
 }
 
+// A console's own out/ may hold a directory where the display-mode file
+// belongs: the run says so and goes on, as start-up does.
+TEST_F(Cli, DisplayModeFileThatIsADirectory) {
+    fs::create_directories(dir_ + "/w/out/dismodeconfig.inf");
+    WriteFile(dir_ + "/a.scenario", "KT_RDSP_Init = 1\ndismode-file 0\n");
+    const Result r = Tool("run --workdir w a.scenario");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(dir_ + "/w/out/dismodeconfig.inf is a directory, not a display-mode file"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("a.scenario:2: cannot write " + dir_ + "/w/out/dismodeconfig.inf: Is a directory"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
     WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m.png\n");
     const Result r = Tool("run a.scenario");
