@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <sstream>
@@ -25,6 +27,19 @@
 namespace {
 
 using namespace radovl::tool;
+
+// The run works in a directory of its own: a capture file named relative
+// to the current directory (RADOVL_CAPTURE) must stay where it was meant.
+void KeepCaptureFileInPlace() {
+    const char* capture = std::getenv("RADOVL_CAPTURE");
+    if (capture == nullptr || *capture == '\0' || std::filesystem::path(capture).is_absolute()) return;
+    const std::string absolute = std::filesystem::absolute(capture).string();
+#ifdef _WIN32
+    _putenv_s("RADOVL_CAPTURE", absolute.c_str());
+#else
+    setenv("RADOVL_CAPTURE", absolute.c_str(), 1);
+#endif
+}
 
 int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     if (args.operands.size() != 1) {
@@ -62,6 +77,7 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
         err << "radovl-sim run: " << clash << "; nothing was run\n";
         return ExitUsage;
     }
+    KeepCaptureFileInPlace();
     Runner runner(options, out, err);
     return runner.Run(parsed.scenario) == 0 ? ExitOk : ExitFailed;
 }
@@ -187,7 +203,7 @@ const std::vector<Command>& Commands() {
            "requests of one call written to the trace at most (default 2000000; 0: all)"},
           {"render", 0, "FILE", RenderFormatsHelp},
           {"workdir", 0, "DIR", "work in DIR (created if missing) and keep it, instead of a private directory"},
-          {"quiet", 'q', nullptr, "prints only failures and errors, not the steps nor the library's own lines"}},
+          {"quiet", 'q', nullptr, "prints only failures and errors: not the steps, nor the library's lines other than its warnings and errors"}},
          Run,
          nullptr},
         {"make-programs", "", "Writes the demo's DSP program files under DIR/out.", "",

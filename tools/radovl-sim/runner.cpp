@@ -45,35 +45,40 @@ uint64_t FileBytes(const std::string& path) {
     return ec ? 0 : static_cast<uint64_t>(size);
 }
 
-// Standard output sent to the null device while it lives: the library
-// prints its own lines there, which --quiet leaves out.
-class StdoutSilenced {
+// Standard output sent to a scratch file while it lives: the library
+// prints its own lines there, which --quiet leaves out. Its warnings and
+// errors ("radovl: ...", "Error ...") still reach the output.
+class LibraryLinesFiltered {
 public:
-    StdoutSilenced() {
+    explicit LibraryLinesFiltered(const std::string& scratch) : path_(scratch) {
         std::fflush(stdout);
         saved_ = dup(fileno(stdout));
-        const int null = open(NullDevice, O_WRONLY);
-        if (saved_ < 0 || null < 0 || dup2(null, fileno(stdout)) < 0) {
+        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (saved_ < 0 || file < 0 || dup2(file, fileno(stdout)) < 0) {
             if (saved_ >= 0) close(saved_);
             saved_ = -1;
         }
-        if (null >= 0) close(null);
+        if (file >= 0) close(file);
     }
-    ~StdoutSilenced() {
+    ~LibraryLinesFiltered() {
         if (saved_ < 0) return;
         std::fflush(stdout);
         dup2(saved_, fileno(stdout));
         close(saved_);
+        std::ifstream in(path_, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("radovl: ", 0) == 0 || line.rfind("Error", 0) == 0) std::fprintf(stdout, "%s\n", line.c_str());
+        }
+        std::fflush(stdout);
+        in.close();
+        std::remove(path_.c_str());
     }
-    StdoutSilenced(const StdoutSilenced&) = delete;
-    StdoutSilenced& operator=(const StdoutSilenced&) = delete;
+    LibraryLinesFiltered(const LibraryLinesFiltered&) = delete;
+    LibraryLinesFiltered& operator=(const LibraryLinesFiltered&) = delete;
 
 private:
-#ifdef _WIN32
-    static constexpr const char* NullDevice = "NUL";
-#else
-    static constexpr const char* NullDevice = "/dev/null";
-#endif
+    std::string path_;
     int saved_ = -1;
 };
 
@@ -142,15 +147,18 @@ std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
 Runner::Runner(RunOptions options, std::ostream& out, std::ostream& err)
     : options_(std::move(options)), out_(out), err_(err) {}
 
-Runner::~Runner() {
+Runner::~Runner() { LeaveWorkDir(); }
+
+// Back to where the run began; a private work directory goes.
+void Runner::LeaveWorkDir() {
     RadovlSim_SetRequestObserver(nullptr, nullptr);
     if (callSpill_ != nullptr) std::fclose(callSpill_);
+    callSpill_ = nullptr;
     std::error_code ec;
     if (!startDir_.empty()) fs::current_path(startDir_, ec);
-    if (removeWorkDir_) {
-        std::error_code ec;
-        fs::remove_all(workDir_, ec);
-    }
+    startDir_.clear();
+    if (removeWorkDir_) fs::remove_all(workDir_, ec);
+    removeWorkDir_ = false;
 }
 
 bool Runner::PrepareWorkDir() {
@@ -255,6 +263,7 @@ int Runner::Run(const Scenario& scenario) {
              << (regular ? " and was removed" : "") << "\n";
     }
     out_.flush();
+    LeaveWorkDir();
     if (aborted_) return 1;
     for (const std::string& m : failureMessages_) err_ << m << "\n";
     if (failures_ > 0) {
@@ -406,7 +415,7 @@ void Runner::Call(const Step& step) {
     if (tracing_) {
         decoder_ = TraceDecoder();
         tracedRequests_ = 0;
-        RadovlSim_SetRequestObserver(&Runner::TraceSink, this);
+        RadovlSim_SetRequestObserver(&Runner::ObserveRequest, this);
     }
     if (pendingFault_) {
         RadovlSim_FailRequests(pendingFault_->first, pendingFault_->count, pendingFault_->status);
@@ -422,7 +431,7 @@ void Runner::Call(const Step& step) {
     std::cout.flush();
     int32_t status;
     if (options_.quiet) {
-        const StdoutSilenced silenced;
+        const LibraryLinesFiltered filtered((fs::path(workDir_) / "library-lines.tmp").string());
         status = step.function->call(step.args);
     } else {
         status = step.function->call(step.args);
@@ -489,7 +498,7 @@ void Runner::NoteStartUp(int32_t status) {
     }
 }
 
-void RADOVL_CALL Runner::TraceSink(const RadovlSimRequest* request, void* context) {
+void RADOVL_CALL Runner::ObserveRequest(const RadovlSimRequest* request, void* context) {
     Runner& self = *static_cast<Runner*>(context);
     if (self.options_.traceLimit != 0 && self.tracedRequests_ >= self.options_.traceLimit) return;
     self.decoder_.Feed(*request, ++self.tracedRequests_);

@@ -60,10 +60,11 @@ private:
     void Peek(const Step& step);
     void Render(const std::string& path, int line);
     bool PrepareWorkDir();
+    void LeaveWorkDir();
     std::string Absolute(const std::string& path) const;  // from the directory the run started in
     void WriteTrace(const std::string& heading, uint32_t requests);
     void TraceOutput(const std::string& text);
-    static void RADOVL_CALL TraceSink(const RadovlSimRequest* request, void* context);
+    static void RADOVL_CALL ObserveRequest(const RadovlSimRequest* request, void* context);
     void NoteStartUp(int32_t status);
     void Fail(int line, const std::string& message);
     void Progress(const std::string& message);
