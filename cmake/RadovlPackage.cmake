@@ -54,6 +54,19 @@ install(FILES ${RADOVL_PUBLIC_HEADERS}
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/radovl COMPONENT development)
 
 if(TARGET radovl-sim)
+  # The installed tool finds the installed library relative to itself, so
+  # the prefix can move (DESTDIR, --prefix) and no library path is needed.
+  if(NOT WIN32)
+    file(RELATIVE_PATH RADOVL_TOOL_TO_LIB /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+    if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+      set(RADOVL_TOOL_RPATH "${CMAKE_INSTALL_LIBDIR}")
+    elseif(APPLE)
+      set(RADOVL_TOOL_RPATH "@loader_path/${RADOVL_TOOL_TO_LIB}")
+    else()
+      set(RADOVL_TOOL_RPATH "$ORIGIN/${RADOVL_TOOL_TO_LIB}")
+    endif()
+    set_target_properties(radovl-sim PROPERTIES INSTALL_RPATH "${RADOVL_TOOL_RPATH}")
+  endif()
   install(TARGETS radovl-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 endif()
 

@@ -6,10 +6,13 @@
 #                          (libradovl.dll.a) and MSVC (radovl.lib), the Wine
 #                          host check and the Win32 layer's own test.
 #   RADOVL_PLATFORM=sim    radovl.dll with the simulated board and the
-#                          RadovlSim_* control functions, and the test suite.
+#                          RadovlSim_* control functions (its .def and both
+#                          import libraries likewise), radovl-sim.exe, and
+#                          the test suite.
 #
 # `cmake --install` (or `cpack -G ZIP`) lays out the package: bin/radovl.dll,
-# lib/libradovl.dll.a, lib/radovl.lib, lib/radovl.def, include/radovl/.
+# lib/libradovl.dll.a, lib/radovl.lib, lib/radovl.def, include/radovl/, and
+# in the simulated-board flavour bin/radovl-sim.exe.
 
 set(RADOVL_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/packaging/windows)
 
@@ -55,31 +58,49 @@ if(MINGW)
                       $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()
 
+if(RADOVL_PLATFORM STREQUAL "sim")
+  # The simulated-board DLL exports the fifty and the control API: its .def
+  # is the product's with every RadovlSim_* function radovl/sim.h declares.
+  set(RADOVL_SIM_HEADER ${PROJECT_SOURCE_DIR}/include/radovl/sim.h)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RADOVL_DEF_FILE} ${RADOVL_SIM_HEADER})
+  file(READ ${RADOVL_DEF_FILE} RADOVL_SIM_DEF)
+  string(REPLACE "the fifty plain cdecl entry points, undecorated,\n; and nothing else."
+         "the fifty plain cdecl entry points, undecorated,\n; and the simulated board's RadovlSim_* control API (radovl/sim.h)."
+         RADOVL_SIM_DEF "${RADOVL_SIM_DEF}")
+  file(STRINGS ${RADOVL_SIM_HEADER} RADOVL_SIM_DECLARATIONS REGEX "^RADOVL_API .*RADOVL_CALL RadovlSim_")
+  foreach(declaration IN LISTS RADOVL_SIM_DECLARATIONS)
+    string(REGEX MATCH "RadovlSim_[A-Za-z0-9_]+" name "${declaration}")
+    string(APPEND RADOVL_SIM_DEF "    ${name}\n")
+  endforeach()
+  set(RADOVL_DEF_FILE ${CMAKE_CURRENT_BINARY_DIR}/radovl.def)
+  file(CONFIGURE OUTPUT ${RADOVL_DEF_FILE} CONTENT "${RADOVL_SIM_DEF}" @ONLY)
+endif()
+
+# The DLL's export list is the .def file, and nothing else.
+target_sources(radovl PRIVATE ${RADOVL_DEF_FILE})
+
+# Import library for MSVC, from the same .def.
+find_program(RADOVL_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(RADOVL_DLLTOOL_MACHINE i386)
+else()
+  set(RADOVL_DLLTOOL_MACHINE i386:x86-64)
+endif()
+if(MSVC)
+  # MSVC's linker writes radovl.lib itself.
+elseif(RADOVL_DLLTOOL)
+  add_custom_command(TARGET radovl POST_BUILD
+    COMMAND ${RADOVL_DLLTOOL} -m ${RADOVL_DLLTOOL_MACHINE} -d ${RADOVL_DEF_FILE} -D radovl.dll
+            -l $<TARGET_FILE_DIR:radovl>/radovl.lib
+    COMMENT "Import library for MSVC: radovl.lib"
+    VERBATIM)
+  install(FILES $<TARGET_FILE_DIR:radovl>/radovl.lib DESTINATION lib)
+else()
+  message(WARNING "llvm-dlltool not found: radovl.lib (the MSVC import library) is not built")
+endif()
+install(FILES ${RADOVL_DEF_FILE} DESTINATION lib)
+
 if(RADOVL_PLATFORM STREQUAL "win32")
-  # The product's export list is the .def file, and nothing else.
-  target_sources(radovl PRIVATE ${RADOVL_DEF_FILE})
-
-  # Import library for MSVC, from the same .def.
-  find_program(RADOVL_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(RADOVL_DLLTOOL_MACHINE i386)
-  else()
-    set(RADOVL_DLLTOOL_MACHINE i386:x86-64)
-  endif()
-  if(MSVC)
-    # MSVC's linker writes radovl.lib itself.
-  elseif(RADOVL_DLLTOOL)
-    add_custom_command(TARGET radovl POST_BUILD
-      COMMAND ${RADOVL_DLLTOOL} -m ${RADOVL_DLLTOOL_MACHINE} -d ${RADOVL_DEF_FILE} -D radovl.dll
-              -l $<TARGET_FILE_DIR:radovl>/radovl.lib
-      COMMENT "Import library for MSVC: radovl.lib"
-      VERBATIM)
-    install(FILES $<TARGET_FILE_DIR:radovl>/radovl.lib DESTINATION lib)
-  else()
-    message(WARNING "llvm-dlltool not found: radovl.lib (the MSVC import library) is not built")
-  endif()
-  install(FILES ${RADOVL_DEF_FILE} DESTINATION lib)
-
   # The suite in tests/ needs the simulated board; this build has the
   # layer's own test and the host check instead.
   set(RADOVL_BUILD_TESTS OFF)

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing. Uses sudo when not run as
 # root.
+#   scripts/install-deps.sh demo   what scripts/demo.sh builds: the library
+#                                  and radovl-sim
 #   scripts/install-deps.sh core   the Linux build, its tests and the demo
 #   scripts/install-deps.sh        all of that, plus the Windows cross
 #                                  compilers, Wine and the checking tools
+# Set RADOVL_DEPS_LOG=FILE to send apt-get's output there instead.
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config python3
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcairo2-dev
-)
-if [ "${1:-all}" != "core" ]; then
+packages=(build-essential cmake pkg-config libcairo2-dev)
+if [ "${1:-all}" != "demo" ]; then
+  packages+=(python3 libgtest-dev libgmock-dev googletest libbenchmark-dev)
+fi
+if [ "${1:-all}" = "all" ]; then
   packages+=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 llvm clang lld
     valgrind
@@ -28,5 +30,14 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ -n "${RADOVL_DEPS_LOG:-}" ]; then
+  if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; } \
+      >"$RADOVL_DEPS_LOG" 2>&1; then
+    cat "$RADOVL_DEPS_LOG" >&2
+    echo "Installing ${missing[*]} failed (above)." >&2
+    exit 1
+  fi
+else
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

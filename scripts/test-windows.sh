@@ -8,7 +8,11 @@
 #   - the host check and the GoogleTest suite against the simulated-board
 #     flavour,
 #   - the real-driver DLL end to end with the software board driver, in a
-#     prefix of its own (scripts/test-driver.sh).
+#     prefix of its own (scripts/test-driver.sh),
+#   - radovl-sim.exe of the x86_64 simulated-board package on the bundled
+#     examples.
+# The i686 and x86_64 simulated-board packages are checked for
+# radovl-sim.exe, radovl.lib and radovl.def.
 # Installs what is missing first (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,10 +31,11 @@ configure() {  # dir toolchain platform
   cmake --build "$out/$1" -j "$jobs"
 }
 
-echo "== Building: i686 product, x86_64 real driver, x86_64 simulated board"
+echo "== Building: i686 product, x86_64 real driver, x86_64 and i686 simulated board"
 configure i686 mingw-i686 win32
 configure x64 mingw-x86_64 win32
 configure x64-sim mingw-x86_64 sim
+configure i686-sim mingw-i686 sim
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -141,6 +146,25 @@ echo "package: $package ($(cd "$package" && find . -type f | sort | tr '\n' ' ')
 ls "$out/package"/*.zip
 echo "radovl.dll: $(stat -c %s "$dll") bytes"
 
+# The simulated-board packages: the tool, and import libraries and .def
+# like the product's, for the fifty and the RadovlSim_* API.
+for build in x64-sim i686-sim; do
+  sim_package=$out/package/radovl-sim-$version-$build
+  rm -rf "$sim_package"
+  cmake --install "$out/$build" --prefix "$sim_package" >/dev/null
+  for file in bin/radovl.dll bin/radovl-sim.exe lib/radovl.lib lib/libradovl.dll.a lib/radovl.def \
+              include/radovl/radovl.h include/radovl/sim.h; do
+    [ -f "$sim_package/$file" ] || fail "$sim_package has no $file"
+  done
+  objdump -p "$sim_package/bin/radovl.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort >"$tmp/sim-exports"
+  sed -n '/^EXPORTS/,$p' "$sim_package/lib/radovl.def" | tail -n +2 | sed 's/;.*//; s/[[:space:]]//g' | grep -v '^$' |
+    sort >"$tmp/sim-def"
+  diff -u "$tmp/sim-def" "$tmp/sim-exports" >&2 || fail "$build: the DLL's exports differ from its radovl.def"
+  grep -q '^RadovlSim_Reset$' "$tmp/sim-def" || fail "$build: radovl.def lacks the RadovlSim_* API"
+  echo "package: $sim_package: radovl-sim.exe, radovl.lib, radovl.def ($(wc -l <"$tmp/sim-def") exports)"
+done
+
 # Wine: a fresh prefix, no display, every run bounded in time.
 [ -x "$wine" ] || wine=$(dpkg -L wine64 | grep -E '/wine64$' | head -n 1)
 [ -x "$wineserver" ] || wineserver=$(dpkg -L wine64 libwine 2>/dev/null | grep -E '/wineserver(64)?$' | head -n 1)
@@ -176,6 +200,25 @@ if [ -d "$samples" ]; then
 fi
 run_wine 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { cat "$tmp/suite.txt"; fail "test suite under Wine"; }
 grep -E '^\[  (PASSED|SKIPPED|FAILED) |^\[==========\] [0-9]+ tests' "$tmp/suite.txt"
+
+echo "== Wine: radovl-sim.exe on the bundled examples (x86_64)"
+tool_dir=$out/package/radovl-sim-$version-x64-sim/bin
+work=$tmp/examples
+mkdir -p "$work"
+cp examples/console.scenario examples/fallback.scenario "$work/"
+for example in console fallback; do
+  run_wine 300 "$work" "$root/$tool_dir/radovl-sim.exe" run "$example.scenario" --quiet \
+    --render "$example.svg" --trace "$example-trace.txt" >"$tmp/tool.txt" 2>&1 ||
+    { cat "$tmp/tool.txt"; fail "radovl-sim.exe run $example.scenario"; }
+  grep -q '</svg>' "$work/$example.svg" || fail "$example.svg is not a whole SVG picture"
+  grep -q '^# line [0-9]*: KT_RDSP_Init() = 1$' "$work/$example-trace.txt" || fail "$example-trace.txt has no start-up"
+  echo "$example.scenario: every expectation held; $(wc -l <"$work/$example-trace.txt") trace lines, SVG picture"
+done
+status=0
+run_wine 60 "$work" "$root/$tool_dir/radovl-sim.exe" run console.scenario --render console.png >"$tmp/tool.txt" 2>&1 ||
+  status=$?
+[ "$status" -eq 2 ] && grep -q "SVG only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "a PNG was not refused ($status)"; }
+echo "--render FILE.png: refused before the run, SVG only in this build"
 
 scripts/test-driver.sh "$out"
 

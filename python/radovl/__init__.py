@@ -19,7 +19,10 @@ product DLL has none). A missing library or symbol raises a RadovlError
 subclass that names what was missing and where it looked.
 
 Calling rules are the library's: KT_RDSP_Init first, one thread at a time,
-nothing to free.
+nothing to free. Each function checks its arguments before the call: their
+number, integers within their 32-bit slot (TypeError or ValueError naming
+the function and the argument), and paths given as str, bytes or
+os.PathLike.
 """
 import collections
 import ctypes
@@ -29,7 +32,7 @@ import os
 import re
 import sys
 
-from ._exports import EXPORTS, SIMULATOR, RequestStruct
+from ._exports import EXPORTS, F32, I32, SIMULATOR, U32, RequestStruct
 
 try:
     from . import _config
@@ -158,7 +161,10 @@ def _open(path):
 
 def _find_and_open(path):
     if path is not None:
-        sources = [("path given", os.fspath(path))]
+        path = os.fspath(path)
+        if not path:
+            raise LibraryNotFoundError([("path given", "empty; pass None to search the usual places")])
+        sources = [("path given", path)]
     elif os.environ.get("RADOVL_LIBRARY"):
         sources = [("RADOVL_LIBRARY", os.environ["RADOVL_LIBRARY"])]
     else:
@@ -189,12 +195,47 @@ def _declare(cdll, path, table, what):
     return functions
 
 
+_SLOT_RANGES = {I32: (-2**31, 2**31 - 1), U32: (0, 2**32 - 1)}
+
+
+def _checked(name, function):
+    """function behind a check of its arguments against its argtypes."""
+    argtypes = list(function.argtypes)
+
+    def call(*args):
+        if len(args) != len(argtypes):
+            count = len(argtypes)
+            raise TypeError(f"{name}() takes {count} argument{'' if count == 1 else 's'} ({len(args)} given)")
+        values = []
+        for number, (value, kind) in enumerate(zip(args, argtypes), 1):
+            if kind in _SLOT_RANGES:
+                if not isinstance(value, int):
+                    raise TypeError(f"{name}() argument {number} must be an integer, not {type(value).__name__}")
+                low, high = _SLOT_RANGES[kind]
+                if not low <= value <= high:
+                    raise ValueError(f"{name}() argument {number}: {value} is outside {low}..{high}, "
+                                     f"the range of its {'signed' if low else 'unsigned'} 32-bit slot")
+            elif kind is F32:
+                if not isinstance(value, (int, float)):
+                    raise TypeError(f"{name}() argument {number} must be a number, not {type(value).__name__}")
+            elif kind is ctypes.c_char_p and isinstance(value, (str, os.PathLike)):
+                value = os.fsencode(value)
+            values.append(value)
+        return function(*values)
+
+    call.__name__ = name
+    call.__qualname__ = name
+    call.__doc__ = f"{name}, with its arguments checked; the ctypes function is Library.functions[{name!r}]."
+    return call
+
+
 class Library:
     """A loaded radovl library with every function declared.
 
     Each export (and, with the simulator, each RadovlSim_* function) is an
-    attribute of the same name, a ctypes function with its argtypes and
-    restype set: lib.KT_RDSP_OpenPPI(1, 100, 50, 400, 300).
+    attribute of the same name that checks its arguments and calls the
+    ctypes function (with its argtypes and restype set) kept in
+    `functions`: lib.KT_RDSP_OpenPPI(1, 100, 50, 400, 300).
     """
 
     def __init__(self, cdll, path, simulator):
@@ -207,7 +248,7 @@ class Library:
             functions.update(_declare(cdll, path, SIMULATOR, "simulator functions"))
         self.functions = functions
         for name, function in functions.items():
-            setattr(self, name, function)
+            setattr(self, name, _checked(name, function))
 
     @property
     def version(self):

@@ -85,6 +85,15 @@ if(MODE STREQUAL "install")
       fail("SONAME of the installed library is not libradovl.so.${VERSION_MAJOR}:\n${dynamic}")
     endif()
   endif()
+  # The installed tool finds the installed library by itself, from any
+  # directory, with no library path set.
+  if(EXISTS ${PREFIX}/bin/radovl-sim)
+    run(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${PREFIX}/bin/radovl-sim --version
+        WORKING_DIRECTORY / OUTPUT tool_version)
+    if(NOT tool_version MATCHES "radovl-sim ${VERSION}")
+      fail("the installed radovl-sim printed:\n${tool_version}")
+    endif()
+  endif()
   file(GLOB_RECURSE installed RELATIVE ${PREFIX} LIST_DIRECTORIES false ${PREFIX}/*)
   list(SORT installed)
   list(JOIN installed "\n  " shown)
@@ -143,6 +152,17 @@ elseif(MODE STREQUAL "pkgconfig")
   set(ENV{LD_LIBRARY_PATH} ${libdir})
   run(COMMAND ${WORK_DIR}/consumer OUTPUT out)
   check_consumer_output("${out}")
+  # The README's example: the console.c the package ships, built as it says.
+  set(console_c ${PREFIX}/share/doc/radovl/examples/console.c)
+  if(NOT EXISTS ${console_c})
+    fail("the package does not ship the README's example ${console_c}")
+  endif()
+  run(COMMAND ${C_COMPILER} -std=c99 -Wall -Wextra -Wpedantic -Werror ${cflags} ${console_c} ${libs}
+      -o ${WORK_DIR}/console)
+  run(COMMAND ${WORK_DIR}/console OUTPUT console_out)
+  if(NOT console_out MATCHES "KT_RDSP_OpenPPI\\(1, 100, 50, 400, 300\\): done")
+    fail("the example console printed:\n${console_out}")
+  endif()
 
 else()
   fail("unknown MODE '${MODE}'")

@@ -42,7 +42,8 @@ class Capture(unittest.TestCase):
         cls.dir = tempfile.mkdtemp(prefix="radovl-capture-")
         cls.scenario = os.path.join(ARGS.examples, "console.scenario")
         cls.capture = os.path.join(cls.dir, "demo.cap")
-        run = tool("run", cls.scenario, "--quiet", "--trace", "trace.txt", cwd=cls.dir,
+        # --workdir: the replays below run where the site's out/ is.
+        run = tool("run", cls.scenario, "--quiet", "--trace", "trace.txt", "--workdir", cls.dir, cwd=cls.dir,
                    env={"RADOVL_CAPTURE": cls.capture})
         assert run.returncode == 0, run.stdout + run.stderr
         with open(os.path.join(cls.dir, "trace.txt"), encoding="utf-8") as f:

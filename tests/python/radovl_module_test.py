@@ -138,6 +138,31 @@ class Errors(unittest.TestCase):
                 self.assertIn("KT_RDSP_Init", str(raised.exception))
                 self.assertIn(other, str(raised.exception))
 
+    def test_empty_path_is_refused(self):
+        with self.assertRaises(radovl.LibraryNotFoundError) as raised:
+            radovl.load("")
+        self.assertIn("empty", str(raised.exception))
+
+    def test_arguments_are_checked_before_the_call(self):
+        cases = [
+            ("KT_RDSP_OpenOverlay", (1,), TypeError, "KT_RDSP_OpenOverlay() takes 2 arguments (1 given)"),
+            ("KT_RDSP_OpenOverlay", (1, 1, 1), TypeError, "takes 2 arguments (3 given)"),
+            ("KT_RDSP_Init", (0,), TypeError, "KT_RDSP_Init() takes 0 arguments (1 given)"),
+            ("KT_RDSP_OpenOverlay", (2**31, 1), ValueError, "argument 1: 2147483648 is outside"),
+            ("KT_RDSP_OpenOverlay", (1, -2**31 - 1), ValueError, "argument 2: -2147483649 is outside"),
+            ("KT_RDSP_SetTVColorKey", (1, 2**32), ValueError, "argument 2: 4294967296 is outside 0..4294967295"),
+            ("KT_RDSP_SetTVColorKey", (1, -1), ValueError, "argument 2: -1 is outside"),
+            ("KT_RDSP_OpenOverlay", ("1", 1), TypeError, "argument 1 must be an integer, not str"),
+            ("KT_RDSP_SetPPIShipDir", (1, "north"), TypeError, "argument 2 must be a number, not str"),
+        ]
+        LIB.RadovlSim_TraceClear()
+        for name, args, error, message in cases:
+            with self.subTest(name=name, args=args):
+                with self.assertRaises(error) as raised:
+                    getattr(LIB, name)(*args)
+                self.assertIn(message, str(raised.exception))
+        self.assertEqual(LIB.RadovlSim_RequestCount(), 0)
+
     def test_without_simulator_the_trace_is_refused_clearly(self):
         lib = radovl.load(LIB.path, simulator=False)
         self.assertFalse(hasattr(lib, "RadovlSim_Reset"))
@@ -154,7 +179,7 @@ class Session(unittest.TestCase):
         self.workspace = tempfile.TemporaryDirectory(prefix="radovl-module-")
         os.chdir(self.workspace.name)
         LIB.RadovlSim_Reset()
-        LIB.RadovlSim_SetExecutablePath(os.path.join(self.workspace.name, "console").encode())
+        LIB.RadovlSim_SetExecutablePath(os.path.join(self.workspace.name, "console"))
 
     def tearDown(self):
         LIB.RadovlSim_Reset()

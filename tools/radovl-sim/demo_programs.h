@@ -15,6 +15,9 @@ struct ProgramFile {
 
 // The default size of the display program's code section.
 constexpr uint32_t DefaultDisplayProgramBytes = 16 * 1024;
+// The largest display program the tool writes: the video DSP's external
+// memory from the code's base up.
+constexpr uint32_t MaxDisplayProgramBytes = 64 * 1024 * 1024;
 
 // Writes, under directory (normally "."):
 //   out/idbout/testcmp.out     display program, loaded into both video DSPs;

@@ -1,15 +1,26 @@
 // radovl-sim: runs console scenarios on the simulated board, decodes the
 // driver trace and draws what the board's outputs show.
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <new>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "capture_commands.h"
+#include "cli.h"
 #include "demo_programs.h"
-#include "radovl/version.h"
 #include "exports_table.h"
+#include "radovl/version.h"
+#include "register_names.h"
+#include "renderer.h"
 #include "runner.h"
 #include "scenario.h"
 
@@ -17,151 +28,276 @@ namespace {
 
 using namespace radovl::tool;
 
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
-void Usage(std::ostream& os) {
-    os << "usage: radovl-sim run SCENARIO [--trace FILE] [--render FILE.png|FILE.svg] [--quiet]\n"
-          "       radovl-sim make-programs [--dir DIR] [--size BYTES]\n"
-          "       radovl-sim exports\n"
-          "       radovl-sim decode|replay|diff CAPTURE... (below)\n"
-          "       radovl-sim --version | --help\n"
-          "\n"
-          "run            plays a scenario on the simulated board: one step a line, '#' comments.\n"
-          "               Steps: any export by name with its arguments, optionally '= STATUS';\n"
-          "               monitor L T R B | monitor none; screen L T R B;\n"
-          "               board N absent|present|scratch-fault|scratch-ok; i2c-busy N;\n"
-          "               fail-requests FIRST COUNT STATUS; executable PATH;\n"
-          "               dismode-file N|none; make-programs [BYTES];\n"
-          "               peek main ADDR | video CH ADDR | pci OFFSET | decoder CH REG;\n"
-          "               expect ... VALUE; poke main|video CH ADDR VALUE; render FILE; trace on|off.\n"
-          "               The simulated host executable is taken to be in the current directory,\n"
-          "               so ./out holds the DSP programs and the display-mode file.\n"
-          "  --trace FILE   decoded driver trace of the calls (all calls; 'trace off' pauses it)\n"
-          "  --render FILE  draws the board's outputs at the end of the run\n"
-          "  --quiet        prints only failures and errors\n"
-          "make-programs  writes the demo's DSP program files under DIR/out (default: .)\n"
-          "exports        lists the fifty exports and their parameters\n";
-    CaptureUsage(os);
+// The run works in a directory of its own: a capture file named relative
+// to the current directory (RADOVL_CAPTURE) must stay where it was meant.
+void KeepCaptureFileInPlace() {
+    const char* capture = std::getenv("RADOVL_CAPTURE");
+    if (capture == nullptr || *capture == '\0' || std::filesystem::path(capture).is_absolute()) return;
+    const std::string absolute = std::filesystem::absolute(capture).string();
+#ifdef _WIN32
+    _putenv_s("RADOVL_CAPTURE", absolute.c_str());
+#else
+    setenv("RADOVL_CAPTURE", absolute.c_str(), 1);
+#endif
 }
 
-bool TakeValue(int argc, char** argv, int* i, std::string* value) {
-    if (*i + 1 >= argc) {
-        std::cerr << "radovl-sim: " << argv[*i] << " needs a value\n";
-        return false;
+int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.operands.size() != 1) {
+        err << "radovl-sim run: " << (args.operands.empty() ? "needs a scenario file (or - for standard input)"
+                                                            : "takes one scenario at a time")
+            << "\nusage: radovl-sim run [OPTIONS] SCENARIO   (radovl-sim help run)\n";
+        return ExitUsage;
     }
-    *value = argv[++*i];
-    return true;
-}
-
-int Run(int argc, char** argv) {
-    std::string scenarioPath;
+    const std::string& scenarioPath = args.operands[0];
     RunOptions options;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--trace") {
-            if (!TakeValue(argc, argv, &i, &options.traceFile)) return ExitUsage;
-        } else if (arg == "--render") {
-            if (!TakeValue(argc, argv, &i, &options.renderFile)) return ExitUsage;
-        } else if (arg == "--quiet" || arg == "-q") {
-            options.quiet = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "radovl-sim: unknown option " << arg << "\n";
-            return ExitUsage;
-        } else if (scenarioPath.empty()) {
-            scenarioPath = arg;
-        } else {
-            std::cerr << "radovl-sim: one scenario at a time (" << scenarioPath << ", " << arg << ")\n";
+    options.traceFile = args.Value("trace").value_or("");
+    options.renderFile = args.Value("render").value_or("");
+    options.workDir = args.Value("workdir").value_or("");
+    options.quiet = args.Has("quiet");
+    if (const std::optional<std::string> limit = args.Value("trace-limit")) {
+        const std::optional<uint64_t> n = OptionNumber(*limit, 0, UINT32_MAX);
+        if (!n) {
+            err << "radovl-sim run: --trace-limit takes a request count from 0 (no limit) to 4294967295, not " << *limit
+                << "\n";
             return ExitUsage;
         }
-    }
-    if (scenarioPath.empty()) {
-        std::cerr << "radovl-sim: run needs a scenario file\n";
-        Usage(std::cerr);
-        return ExitUsage;
+        options.traceLimit = static_cast<uint32_t>(*n);
     }
     const ParseResult parsed = ParseScenarioFile(scenarioPath);
     if (!parsed.ok()) {
         constexpr size_t Shown = 20;
-        for (size_t i = 0; i < parsed.errors.size() && i < Shown; ++i) std::cerr << parsed.errors[i] << "\n";
-        if (parsed.errors.size() > Shown) std::cerr << "... and " << parsed.errors.size() - Shown << " more\n";
-        std::cerr << "radovl-sim: " << parsed.errors.size() << (parsed.errors.size() == 1 ? " error" : " errors")
-                  << " in " << scenarioPath << "; nothing was run\n";
+        for (size_t i = 0; i < parsed.errors.size() && i < Shown; ++i) err << parsed.errors[i] << "\n";
+        if (parsed.errors.size() > Shown) err << "... and " << parsed.errors.size() - Shown << " more\n";
+        err << "radovl-sim: " << parsed.errors.size() << (parsed.errors.size() == 1 ? " error" : " errors") << " in "
+            << parsed.scenario.file << "; nothing was run\n";
         return ExitUsage;
     }
-    Runner runner(options, std::cout, std::cerr);
+    const std::string clash = OutputClash(parsed.scenario, options);
+    if (!clash.empty()) {
+        err << "radovl-sim run: " << clash << "; nothing was run\n";
+        return ExitUsage;
+    }
+    KeepCaptureFileInPlace();
+    Runner runner(options, out, err);
     return runner.Run(parsed.scenario) == 0 ? ExitOk : ExitFailed;
 }
 
-int MakePrograms(int argc, char** argv) {
-    std::string dir = ".";
-    std::string size;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--dir") {
-            if (!TakeValue(argc, argv, &i, &dir)) return ExitUsage;
-        } else if (arg == "--size") {
-            if (!TakeValue(argc, argv, &i, &size)) return ExitUsage;
-        } else {
-            std::cerr << "radovl-sim: unknown argument " << arg << "\n";
-            return ExitUsage;
-        }
+int MakePrograms(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    if (!args.operands.empty()) {
+        err << "radovl-sim make-programs: unexpected argument " << args.operands[0] << "\n";
+        return ExitUsage;
     }
     uint32_t bytes = DefaultDisplayProgramBytes;
-    if (!size.empty()) {
-        char* end = nullptr;
-        const unsigned long long v = std::strtoull(size.c_str(), &end, 0);
-        if (end == size.c_str() || *end != '\0' || v < 4 || v > 64ull * 1024 * 1024) {
-            std::cerr << "radovl-sim: --size takes a byte count from 4 to 67108864, not " << size << "\n";
+    if (const std::optional<std::string> size = args.Value("size")) {
+        const std::optional<uint64_t> n = OptionNumber(*size, 4, MaxDisplayProgramBytes);
+        if (!n) {
+            err << "radovl-sim make-programs: --size takes a byte count from 4 to " << MaxDisplayProgramBytes
+                << ", not " << *size << "\n";
             return ExitUsage;
         }
-        bytes = static_cast<uint32_t>(v);
+        bytes = static_cast<uint32_t>(*n);
     }
     std::string error;
-    const std::vector<ProgramFile> files = WriteDemoPrograms(dir, bytes, &error);
+    const std::vector<ProgramFile> files = WriteDemoPrograms(args.Value("dir").value_or("."), bytes, &error);
     if (files.empty()) {
-        std::cerr << "radovl-sim: " << error << "\n";
+        err << "radovl-sim make-programs: " << error << "\n";
         return ExitFailed;
     }
-    for (const ProgramFile& f : files) std::cout << "wrote " << f.path << " (" << Grouped(f.bytes) << " bytes loaded)\n";
+    for (const ProgramFile& f : files) out << "wrote " << f.path << " (" << Grouped(f.bytes) << " bytes loaded)\n";
     return ExitOk;
 }
 
-int ListExports() {
+int ListExports(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    if (!args.operands.empty()) {
+        err << "radovl-sim exports: unexpected argument " << args.operands[0] << "\n";
+        return ExitUsage;
+    }
     for (const ExportInfo& e : Exports()) {
-        std::cout << e.name << "(";
+        out << e.name << "(";
         for (size_t i = 0; i < e.params.size(); ++i) {
-            std::cout << (i == 0 ? "" : ", ") << e.params[i] << (e.kinds[i] == ParamKind::Float ? ":float" : "");
+            out << (i == 0 ? "" : ", ") << e.params[i] << (e.kinds[i] == ParamKind::Float ? ":float" : "");
         }
-        std::cout << ")\n";
+        out << ")\n";
     }
     return ExitOk;
 }
 
-}  // namespace
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
+const char* SpaceName(RegisterSpace space) {
+    switch (space) {
+        case RegisterSpace::Main: return "main";
+        case RegisterSpace::Video: return "video";
+        case RegisterSpace::Pci: return "pci";
+    }
+    return "?";
+}
+
+int ListRegisters(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.operands.size() > 1) {
+        err << "radovl-sim registers: one pattern at most\n";
+        return ExitUsage;
+    }
+    const std::string pattern = args.operands.empty() ? std::string() : Lower(args.operands[0]);
+    size_t shown = 0;
+    for (const ListedRegister& r : AllRegisters()) {
+        const std::string name = r.reg.name;
+        if (!pattern.empty() && Lower(name).find(pattern) == std::string::npos) continue;
+        std::string line = std::string(SpaceName(r.space));
+        line.resize(5, ' ');
+        line += "  " + Hex(r.reg.address) + "  " +
+                           (r.count > 1 ? name.substr(0, name.size() - 3) + "[0.." + std::to_string(r.count - 1) + "]"
+                                        : name);
+        const std::string fields = FieldNames(r.reg);
+        if (!fields.empty()) {
+            if (line.size() < 44) line.resize(44, ' ');
+            line += "  " + fields;
+        }
+        out << line << "\n";
+        ++shown;
+    }
+    if (shown == 0) {
+        err << "radovl-sim registers: no register name contains '" << args.operands[0] << "'\n";
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+const char* RunDetails =
+    "Plays a scenario on the simulated board: one step a line, '#' starts a comment.\n"
+    "Steps: any export by name with its arguments, optionally '= STATUS' (a number, or\n"
+    "DONE, BAD_ARGUMENT, NOT_INITIALISED); monitor L T R B | monitor none; screen L T R B;\n"
+    "board N absent|present|scratch-fault|scratch-ok; i2c-busy N;\n"
+    "fail-requests FIRST COUNT STATUS; executable PATH; dismode-file N|none;\n"
+    "make-programs [BYTES]; peek main ADDR | video CH ADDR | pci OFFSET | decoder CH REG;\n"
+    "expect ... VALUE; poke main|video CH ADDR VALUE; render FILE; trace on|off.\n"
+    "Paths in a scenario are relative to the scenario file; quote paths with blanks.\n"
+    "SCENARIO - reads the scenario from standard input (paths then relative to the\n"
+    "current directory). The full reference: docs/scenario-language.md.\n"
+    "\n"
+    "Each run works in a private directory of its own, removed afterwards: the simulated\n"
+    "console executable lives there, and its out/ holds the DSP programs (make-programs)\n"
+    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n"
+    "\n"
+    "Exit status: 0 every step ran and every expectation held; 1 a step failed, an\n"
+    "expectation did not hold or an output could not be written; 2 bad command line or\n"
+    "scenario, nothing was run.\n";
+
+const char* CaptureHelp() {
+    static const std::string text = [] {
+        std::ostringstream os;
+        CaptureUsage(os);
+        return os.str();
+    }();
+    return text.c_str();
+}
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"run", "SCENARIO", "Plays a scenario on the simulated board.", RunDetails,
+         {{"trace", 0, "FILE", "decoded driver trace of the calls ('trace off' in the scenario pauses it)"},
+          {"trace-limit", 0, "N",
+           "requests of one call written to the trace at most (default 2000000; 0: all)"},
+          {"render", 0, "FILE", RenderFormatsHelp},
+          {"workdir", 0, "DIR", "work in DIR (created if missing) and keep it, instead of a private directory"},
+          {"quiet", 'q', nullptr, "prints only failures and errors: not the steps, nor the library's lines other than its warnings and errors"}},
+         Run,
+         nullptr},
+        {"make-programs", "", "Writes the demo's DSP program files under DIR/out.", "",
+         {{"dir", 0, "DIR", "where out/ goes (default: the current directory)"},
+          {"size", 0, "BYTES", "code bytes of the display program (default 16384, at most 67108864)"}},
+         MakePrograms,
+         nullptr},
+        {"exports", "", "Lists the fifty exports and their parameters.", "", {}, ListExports, nullptr},
+        // The capture commands read their own arguments.
+        {"decode", "CAPTURE [--calls]", "Decodes a capture file the library wrote (RADOVL_CAPTURE=FILE).",
+         CaptureHelp(), {}, nullptr, DecodeCommand},
+        {"replay", "CAPTURE [OPTIONS]", "Makes a capture's calls again on the simulated board, or draws it.",
+         CaptureHelp(), {}, nullptr, ReplayCommand},
+        {"diff", "A B", "The first call and request at which two captures differ.", CaptureHelp(), {}, nullptr,
+         DiffCommand},
+        {"registers", "[PATTERN]",
+         "Lists the register map: space, address, name and decoded fields.",
+         "PATTERN keeps the names that contain it, ignoring case (e.g. 'radovl-sim registers ppi').\n"
+         "These names go wherever a scenario takes an address: expect main PpiStart[1] 0x003C0076.\n",
+         {},
+         ListRegisters,
+         nullptr},
+    };
+    return commands;
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& c : Commands()) {
+        if (name == c.name) return &c;
+    }
+    return nullptr;
+}
+
+void Usage(std::ostream& os) {
+    os << "usage: radovl-sim COMMAND [OPTIONS] [ARGUMENTS]\n\ncommands:\n";
+    for (const Command& c : Commands()) {
+        std::string left = std::string("  ") + c.name + " " + c.operands;
+        if (left.size() < 26) left.resize(26, ' ');
+        os << left << c.summary << "\n";
+    }
+    os << "  help [COMMAND]          this list, or a command's options (also COMMAND --help)\n"
+          "  --version               the version\n"
+          "\nradovl-sim run --help tells how to write a scenario.\n";
+}
+
+int Dispatch(const std::vector<std::string>& args) {
+    if (args.empty()) {
         Usage(std::cerr);
         return ExitUsage;
     }
-    const std::string command = argv[1];
+    const std::string& command = args[0];
     if (command == "--version" || command == "version") {
         std::cout << "radovl-sim " << RADOVL_VERSION_STRING << "\n";
         return ExitOk;
     }
     if (command == "--help" || command == "-h" || command == "help") {
-        Usage(std::cout);
-        return ExitOk;
+        if (args.size() == 1) {
+            Usage(std::cout);
+            return ExitOk;
+        }
+        if (const Command* c = FindCommand(args[1])) {
+            CommandHelp(*c, std::cout);
+            return ExitOk;
+        }
+        std::cerr << "radovl-sim help: no command '" << args[1] << "'\n";
+        Usage(std::cerr);
+        return ExitUsage;
     }
-    if (command == "run") return Run(argc, argv);
-    if (command == "make-programs") return MakePrograms(argc, argv);
-    if (command == "exports") return ListExports();
-    if (command == "decode") return DecodeCommand(argc, argv);
-    if (command == "replay") return ReplayCommand(argc, argv);
-    if (command == "diff") return DiffCommand(argc, argv);
+    if (const Command* c = FindCommand(command)) {
+        return RunCommand(*c, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+    }
     std::cerr << "radovl-sim: unknown command '" << command << "'\n";
     Usage(std::cerr);
     return ExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int status = ExitFailed;
+    try {
+        status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "radovl-sim: out of memory\n";
+    } catch (const std::exception& e) {
+        std::cerr << "radovl-sim: " << e.what() << "\n";
+    }
+    // Output that never arrived (a full disk, a closed pipe) is a failure.
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "radovl-sim: cannot write the standard output"
+                  << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
+        if (status == ExitOk) status = ExitFailed;
+    }
+    return status;
 }

@@ -432,6 +432,37 @@ std::optional<uint32_t> FindRegister(RegisterSpace space, const std::string& nam
     return std::nullopt;
 }
 
+std::vector<ListedRegister> AllRegisters() {
+    std::vector<ListedRegister> all;
+    for (const Entry& e : Table()) all.push_back({e.space, RegisterName{EntryName(e), e.address, e.fields}, 1});
+    for (const Lut& lut : Luts) {
+        for (int channel = 1; channel <= 2; ++channel) {
+            all.push_back({RegisterSpace::Main,
+                           RegisterName{std::string(lut.base) + "[" + std::to_string(channel) + "][0]",
+                                        lut.address.For(channel), LutEntryFields},
+                           ColourLutEntries});
+        }
+    }
+    return all;
+}
+
+std::string FieldNames(const RegisterName& reg) {
+    // The formatter's keys, read off the text it gives for a zero word.
+    std::string names;
+    const std::string text = DecodeFields(reg, 0);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        std::string word = text.substr(start, end - start);
+        if (!word.empty() && word[0] == '(') word.erase(0, 1);
+        const size_t eq = word.find('=');
+        if (eq != std::string::npos && eq > 0) names += (names.empty() ? "" : " ") + word.substr(0, eq);
+        start = end + 1;
+    }
+    return names;
+}
+
 std::string DecodeFields(const RegisterName& reg, uint32_t value) {
     return reg.fields != nullptr ? reg.fields(value) : std::string();
 }

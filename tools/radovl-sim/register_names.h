@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace radovl::tool {
 
@@ -30,6 +31,18 @@ std::optional<uint32_t> FindRegister(RegisterSpace space, const std::string& nam
 
 // "w=400 h=300", or "" when the register has no fields.
 std::string DecodeFields(const RegisterName& reg, uint32_t value);
+
+// Every register the map names, in map order; a colour table is one entry
+// (its first element) with its element count.
+struct ListedRegister {
+    RegisterSpace space;
+    RegisterName reg;
+    uint32_t count = 1;
+};
+std::vector<ListedRegister> AllRegisters();
+
+// The names of a register's decoded fields ("w h"), "" when it has none.
+std::string FieldNames(const RegisterName& reg);
 
 // Decoder registers (I2C): the name the library gives, if any.
 std::optional<std::string> DecoderRegisterName(uint32_t reg);

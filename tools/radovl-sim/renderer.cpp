@@ -12,6 +12,8 @@
 #include <random>
 
 #include "hw/registers.h"
+#include "labels.h"
+#include "output_file.h"
 #include "register_names.h"
 
 namespace radovl::tool {
@@ -27,6 +29,7 @@ constexpr double PanelGap = 28;
 constexpr double TitleHeight = 64;
 constexpr double PanelHeader = 30;
 constexpr double MaxPanelsWidth = 1480;
+constexpr double MaxPanelHeight = 1100;
 constexpr double LegendLine = 17;
 constexpr const char* Sans = "DejaVu Sans";
 constexpr const char* Mono = "DejaVu Sans Mono";
@@ -276,6 +279,30 @@ private:
     double scale_;
 };
 
+bool IsFrozenWindow(const WindowView& w) {
+    return (w.kind == WindowKind::Ppi && w.ppi.frozen) || (w.kind == WindowKind::Tv && w.tv.frozen);
+}
+
+void DrawLabels(const Painter& p, const std::vector<Label>& labels, Colour ink) {
+    cairo_t* cr = p.cr();
+    for (const Label& label : labels) {
+        Font(cr, Sans, label.box.h / LabelLineHeight, label.bold);
+        SetColour(cr, label.dim ? DimText : ink);
+        DrawText(cr, label.box.x, label.box.y + label.box.h * LabelBaseline, label.text);
+    }
+}
+
+// A dim note inside a window, in the first free place near anchor.
+void DrawNote(const Painter& p, const WindowView& w, const std::string& text, Point anchor,
+              const std::vector<Box>& taken = {}) {
+    const double inset = p.Px(3);
+    const double top = p.Px(IsFrozenWindow(w) ? BadgeBand : TitleTabHeight) + inset;
+    const Box area{w.rect.x + inset, w.rect.y + top, w.rect.w - 2 * inset, w.rect.h - top - inset};
+    if (const std::optional<Box> box = PlaceLabel(text, false, p.Px(10), anchor, area, taken)) {
+        DrawLabels(p, {Label{text, *box, false, true}}, DimText);
+    }
+}
+
 void DrawPpi(const Painter& p, const WindowView& w) {
     cairo_t* cr = p.cr();
     const PpiView& v = w.ppi;
@@ -296,9 +323,13 @@ void DrawPpi(const Painter& p, const WindowView& w) {
     cairo_fill(cr);
     cairo_pattern_destroy(glow);
     DrawEchoes(cr, v.centre, radius, v.lut, w.channel, p.Px(1), v.tail);
-    const double sweep = (v.headingDeg + 62.0) * Pi / 180.0;
-    cairo_set_line_width(cr, p.Px(1.6));
-    DrawSweep(cr, v.centre, radius, sweep, v.lut);
+    // The sweep turns only while scanning is on; where it stands is not a
+    // register, so it is drawn a fixed way past the heading.
+    if (v.scan) {
+        const double sweep = (v.headingDeg + 62.0) * Pi / 180.0;
+        cairo_set_line_width(cr, p.Px(1.6));
+        DrawSweep(cr, v.centre, radius, sweep, v.lut);
+    }
     // Range rings: quarters dotted, the range circle solid.
     for (int i = 1; i <= 4; ++i) {
         cairo_new_path(cr);
@@ -320,22 +351,11 @@ void DrawPpi(const Painter& p, const WindowView& w) {
     cairo_move_to(cr, v.centre.x, v.centre.y);
     cairo_line_to(cr, tip.x, tip.y);
     cairo_stroke(cr);
-    Font(cr, Sans, p.Px(11), true);
-    DrawText(cr, tip.x + p.Px(4), tip.y - p.Px(4), Format("HDG %05.1f", v.headingDeg));
     p.Crosshair(v.centre, p.Px(9), Colour{1, 1, 1}, 1.6);
     cairo_arc(cr, v.centre.x, v.centre.y, p.Px(3), 0, 2 * Pi);
     SetColour(cr, Colour{1, 1, 1});
     cairo_fill(cr);
-    // Range label on the circle, at the lower right.
-    Font(cr, Sans, p.Px(10.5));
-    SetColour(cr, line);
-    const std::string rangeLabel = Format("range %d px", v.range);
-    DrawText(cr, v.centre.x - TextWidth(cr, rangeLabel) / 2, v.centre.y + radius - p.Px(6), rangeLabel);
-    if (LutIsBlack(v.lut)) {
-        SetColour(cr, DimText);
-        Font(cr, Sans, p.Px(12));
-        DrawText(cr, w.rect.x + p.Px(8), w.rect.y + w.rect.h - p.Px(10), "colour table not written: all black");
-    }
+    DrawLabels(p, PpiLabels(w, p.Px(1)), line);
     cairo_restore(cr);
 }
 
@@ -380,11 +400,11 @@ void DrawMini(const Painter& p, const WindowView& w) {
     Font(cr, Sans, p.Px(10.5), true);
     SetColour(cr, ChannelAccent[w.channel - 1]);
     DrawText(cr, m.aim.x + p.Px(12), m.aim.y - p.Px(12), "aim");
-    if (LutIsBlack(m.lut)) {
-        SetColour(cr, DimText);
-        Font(cr, Sans, p.Px(11));
-        DrawText(cr, w.rect.x + p.Px(8), w.rect.y + w.rect.h - p.Px(8), "colour table not written");
-    }
+    const Box aimLabel{m.aim.x - p.Px(16), m.aim.y - p.Px(26), p.Px(52), p.Px(42)};
+    const Point lowerLeft{static_cast<double>(w.rect.x), static_cast<double>(w.rect.y) + w.rect.h};
+    const Point lowerRight{static_cast<double>(w.rect.x) + w.rect.w, static_cast<double>(w.rect.y) + w.rect.h};
+    if (LutIsBlack(m.lut)) DrawNote(p, w, "colour table not written", lowerLeft, {aimLabel});
+    DrawNote(p, w, "echoes: illustration", lowerRight, {aimLabel});
     cairo_restore(cr);
 }
 
@@ -460,6 +480,7 @@ void DrawAr(const Painter& p, const WindowView& w) {
     cairo_restore(cr);
     DrawArBand(p, a.upper, a.upperOn, colour, hasColour, 0, w.channel);
     DrawArBand(p, a.lower, a.lowerOn, colour, hasColour, 1, w.channel);
+    DrawNote(p, w, "traces: illustration", Point{static_cast<double>(w.rect.x), static_cast<double>(w.rect.y) + w.rect.h});
     // The seam between the bands.
     cairo_set_line_width(cr, p.Px(1));
     SetColour(cr, TextColour, 0.35);
@@ -595,17 +616,25 @@ void DrawTv(const Painter& p, const WindowView& w, double outputScale) {
         cairo_stroke(cr);
         Font(cr, Sans, p.Px(9.5));
         const std::string label = "whole frame, capture boxed";
-        cairo_rectangle(cr, tx, ty - p.Px(14), TextWidth(cr, label) + p.Px(6), p.Px(14));
+        // Over the thumbnail's right edge, which lies inside the window.
+        const double labelW = TextWidth(cr, label) + p.Px(6);
+        const double lx = tx + thumbW - labelW;
+        cairo_rectangle(cr, lx, ty - p.Px(14), labelW, p.Px(14));
         cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
         cairo_fill(cr);
         SetColour(cr, Colour{1, 1, 1}, 0.9);
-        DrawText(cr, tx + p.Px(3), ty - p.Px(4), label);
+        DrawText(cr, lx + p.Px(3), ty - p.Px(4), label);
     }
+    std::vector<Box> notes;
     if (t.brightness == 0 && t.contrast == 0) {
         Font(cr, Sans, p.Px(11));
         SetColour(cr, DimText);
-        DrawText(cr, w.rect.x + p.Px(8), w.rect.y + p.Px(36), "decoder brightness and contrast are 0: black picture");
+        const std::string dark = "decoder brightness and contrast are 0: black picture";
+        DrawText(cr, w.rect.x + p.Px(8), w.rect.y + p.Px(36), dark);
+        notes.push_back(Box{w.rect.x + p.Px(8), w.rect.y + p.Px(24), TextWidth(cr, dark), p.Px(16)});
     }
+    DrawNote(p, w, "camera picture: illustration",
+             Point{static_cast<double>(w.rect.x) + w.rect.w, static_cast<double>(w.rect.y)}, notes);
     Font(cr, Sans, p.Px(10.5));
     SetColour(cr, Colour{1, 1, 1}, 0.92);
     DrawText(cr, w.rect.x + p.Px(8), w.rect.y + w.rect.h - p.Px(8),
@@ -613,10 +642,6 @@ void DrawTv(const Painter& p, const WindowView& w, double outputScale) {
                     t.captureBottom, t.hScale / double{TvScale::Unit}, t.vScale / double{TvScale::Unit}));
     cairo_restore(cr);
     cairo_surface_destroy(frame);
-}
-
-bool IsFrozen(const WindowView& w) {
-    return (w.kind == WindowKind::Ppi && w.ppi.frozen) || (w.kind == WindowKind::Tv && w.tv.frozen);
 }
 
 void DrawFrame(const Painter& p, const WindowView& w, size_t stackIndex) {
@@ -649,7 +674,7 @@ void DrawFrame(const Painter& p, const WindowView& w, size_t stackIndex) {
     DrawText(cr, w.rect.x + p.Px(5), w.rect.y + p.Px(13.5), title);
     Font(cr, Sans, p.Px(10.5));
     DrawText(cr, w.rect.x + p.Px(13) + titleWidth, w.rect.y + p.Px(13.5), detail);
-    if (IsFrozen(w)) p.Badge(w.rect.x + w.rect.w - p.Px(4), w.rect.y + p.Px(22), "FROZEN", Colour{0.75, 0.9, 1.0}, Colour{0.05, 0.1, 0.2});
+    if (IsFrozenWindow(w)) p.Badge(w.rect.x + w.rect.w - p.Px(4), w.rect.y + p.Px(22), "FROZEN", Colour{0.75, 0.9, 1.0}, Colour{0.05, 0.1, 0.2});
     cairo_restore(cr);
 }
 
@@ -676,8 +701,7 @@ struct Layout {
     double height = 0;
 };
 
-int32_t MonitorWidth(const OutputView& o) { return o.monitor.right - o.monitor.left; }
-int32_t MonitorHeight(const OutputView& o) { return o.monitor.bottom - o.monitor.top; }
+
 
 void DrawPanel(cairo_t* cr, const ScreenModel& model, int output, const Layout& layout) {
     const OutputView& out = model.outputs[output];
@@ -694,8 +718,8 @@ void DrawPanel(cairo_t* cr, const ScreenModel& model, int output, const Layout& 
     Font(cr, Sans, 12);
     SetColour(cr, DimText);
     DrawText(cr, x + nameWidth + 10, y - 11,
-             Format("select bit %d  ·  %s  ·  %dx%d", output, out.description.c_str(), MonitorWidth(out),
-                    MonitorHeight(out)));
+             Format("select bit %d  ·  %s  ·  %lldx%lld", output, out.description.c_str(),
+                    static_cast<long long>(MonitorWidth(out)), static_cast<long long>(MonitorHeight(out))));
     // Desktop.
     cairo_save(cr);
     cairo_rectangle(cr, x, y, w, h);
@@ -709,26 +733,33 @@ void DrawPanel(cairo_t* cr, const ScreenModel& model, int output, const Layout& 
     cairo_translate(cr, x, y);
     cairo_scale(cr, layout.scale, layout.scale);
     const Painter painter(cr, layout.scale);
-    // Grid every 128 monitor pixels, labelled along the top and left.
+    // Grid every 128 monitor pixels (more on huge monitors), every other
+    // line labelled along the top and left.
+    const int64_t width = MonitorWidth(out), height = MonitorHeight(out);
+    const int64_t stepX = GridStep(width), stepY = GridStep(height);
     cairo_set_line_width(cr, painter.Px(1));
     SetColour(cr, Colour{0.35, 0.42, 0.52}, 0.22);
-    for (int gx = 128; gx < MonitorWidth(out); gx += 128) {
-        cairo_move_to(cr, gx, 0);
-        cairo_line_to(cr, gx, MonitorHeight(out));
+    for (int64_t gx = stepX; gx < width; gx += stepX) {
+        cairo_move_to(cr, static_cast<double>(gx), 0);
+        cairo_line_to(cr, static_cast<double>(gx), static_cast<double>(height));
     }
-    for (int gy = 128; gy < MonitorHeight(out); gy += 128) {
-        cairo_move_to(cr, 0, gy);
-        cairo_line_to(cr, MonitorWidth(out), gy);
+    for (int64_t gy = stepY; gy < height; gy += stepY) {
+        cairo_move_to(cr, 0, static_cast<double>(gy));
+        cairo_line_to(cr, static_cast<double>(width), static_cast<double>(gy));
     }
     cairo_stroke(cr);
     Font(cr, Mono, painter.Px(9));
     SetColour(cr, Colour{0.55, 0.62, 0.72}, 0.6);
-    for (int gx = 256; gx < MonitorWidth(out); gx += 256) DrawText(cr, gx + painter.Px(3), painter.Px(11), std::to_string(gx));
-    for (int gy = 256; gy < MonitorHeight(out); gy += 256) DrawText(cr, painter.Px(3), gy - painter.Px(3), std::to_string(gy));
+    for (int64_t gx = 2 * stepX; gx < width; gx += 2 * stepX) {
+        DrawText(cr, static_cast<double>(gx) + painter.Px(3), painter.Px(11), std::to_string(gx));
+    }
+    for (int64_t gy = 2 * stepY; gy < height; gy += 2 * stepY) {
+        DrawText(cr, painter.Px(3), static_cast<double>(gy) - painter.Px(3), std::to_string(gy));
+    }
     if (!out.hasMonitor) {
         Font(cr, Sans, painter.Px(16));
         SetColour(cr, DimText);
-        DrawText(cr, painter.Px(20), MonitorHeight(out) / 2.0, "no monitor on this output in the scenario");
+        DrawText(cr, painter.Px(20), height / 2.0, "no monitor on this output in the scenario");
     }
     size_t index = 0;
     bool any = false;
@@ -742,7 +773,7 @@ void DrawPanel(cairo_t* cr, const ScreenModel& model, int output, const Layout& 
     if (!any && out.hasMonitor) {
         Font(cr, Sans, painter.Px(14));
         SetColour(cr, DimText);
-        DrawText(cr, painter.Px(20), MonitorHeight(out) / 2.0, "no window shown on this output");
+        DrawText(cr, painter.Px(20), height / 2.0, "no window shown on this output");
     }
     cairo_restore(cr);
     cairo_rectangle(cr, x - 0.5, y - 0.5, w + 1, h + 1);
@@ -975,6 +1006,12 @@ void WriteMixerLegend(LegendWriter& L, const ScreenModel& model) {
     L.NewLine();
     L.Dim("Windows on top lie above the rest; then PPI < Mini < A/R < TV; between channels the kind's priority bit decides.");
     L.NewLine();
+    L.Text("From the registers: ", TextColour, true);
+    L.Dim("window places and sizes, colour tables, centres, ranges, headings, rings, scan, capture boxes, keys, stacking.");
+    L.NewLine();
+    L.Text("Illustration, not from the board: ", TextColour, true);
+    L.Dim("radar echoes, coast and targets, the sweep's angle, A/R traces, camera pictures.");
+    L.NewLine();
 }
 
 double LegendHeight(const ScreenModel& model) {
@@ -989,19 +1026,15 @@ double LegendHeight(const ScreenModel& model) {
 
 Layout ComputeLayout(const ScreenModel& model) {
     Layout l;
-    double total = 0;
     double tallest = 0;
-    for (const OutputView& o : model.outputs) {
-        total += MonitorWidth(o);
-        tallest = std::max<double>(tallest, MonitorHeight(o));
-    }
-    l.scale = std::min(0.6, MaxPanelsWidth / std::max(1.0, total));
+    for (const OutputView& o : model.outputs) tallest = std::max(tallest, static_cast<double>(MonitorHeight(o)));
+    l.scale = PanelScale(model, MaxPanelsWidth, MaxPanelHeight);
     double x = Margin;
     l.panelY = TitleHeight + PanelHeader;
     for (int i = 0; i < 2; ++i) {
         l.panelX[i] = x;
-        l.panelW[i] = MonitorWidth(model.outputs[i]) * l.scale;
-        l.panelH[i] = MonitorHeight(model.outputs[i]) * l.scale;
+        l.panelW[i] = static_cast<double>(MonitorWidth(model.outputs[i])) * l.scale;
+        l.panelH[i] = static_cast<double>(MonitorHeight(model.outputs[i])) * l.scale;
         x += l.panelW[i] + PanelGap;
     }
     l.width = std::max(x - PanelGap + Margin, 1200.0);
@@ -1042,12 +1075,27 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 
 }  // namespace
 
+const char* const RenderFormatsHelp = "draws the board's outputs at the end of the run: FILE.png, or FILE.svg";
+
+bool RenderFormatSupported(const std::string&) { return true; }
+
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     const Layout layout = ComputeLayout(model);
     const int width = static_cast<int>(std::ceil(layout.width));
     const int height = static_cast<int>(std::ceil(layout.height));
     const bool svg = EndsWith(path, ".svg");
-    cairo_surface_t* surface = svg ? cairo_svg_surface_create(path.c_str(), width, height)
+    OutputFile file;
+    if (!file.Open(path)) {
+        if (error != nullptr) *error = file.error();
+        return false;
+    }
+    // cairo writes through the file, so that a write error keeps its reason.
+    const cairo_write_func_t write = [](void* closure, const unsigned char* data, unsigned int length) {
+        OutputFile& f = *static_cast<OutputFile*>(closure);
+        return f.Write(std::string(reinterpret_cast<const char*>(data), length)) ? CAIRO_STATUS_SUCCESS
+                                                                                  : CAIRO_STATUS_WRITE_ERROR;
+    };
+    cairo_surface_t* surface = svg ? cairo_svg_surface_create_for_stream(write, &file, width, height)
                                    : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
     DrawAll(cr, model, layout, options);
@@ -1057,11 +1105,17 @@ bool RenderScreen(const ScreenModel& model, const std::string& path, const Rende
         cairo_surface_finish(surface);
         status = cairo_surface_status(surface);
     } else {
-        status = cairo_surface_write_to_png(surface, path.c_str());
+        status = cairo_surface_write_to_png_stream(surface, write, &file);
     }
     cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        if (error != nullptr) *error = std::string("cannot write ") + path + ": " + cairo_status_to_string(status);
+    const bool closed = file.Close();
+    if (status != CAIRO_STATUS_SUCCESS || !closed) {
+        if (error != nullptr) {
+            *error = file.failed() ? file.error()
+                                   : std::string("cannot draw ") + path + ": " + cairo_status_to_string(status);
+        }
+        // A picture cut short is no picture.
+        file.Discard();
         return false;
     }
     return true;

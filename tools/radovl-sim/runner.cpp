@@ -7,13 +7,20 @@
 #include <fstream>
 #include <iterator>
 #include <iostream>
+#include <random>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "demo_programs.h"
 #include "hw/registers.h"
 #include "radovl/sim.h"
 #include "register_names.h"
 #include "renderer.h"
-#include "trace_decoder.h"
 
 namespace radovl::tool {
 namespace {
@@ -26,12 +33,54 @@ constexpr uint32_t LongRun = 200000;
 // two requests each through a bridge, two for a main DSP word.
 constexpr uint32_t VideoWordRequests = 6;
 constexpr uint32_t MainWordRequests = 2;
+// A traced call's decoded text beyond this many bytes waits in a scratch
+// file in the work directory rather than in memory.
+constexpr size_t TraceInMemory = 8u << 20;
+// The name the simulated host executable has in the work directory.
+constexpr const char* HostExecutable = "console";
 
 uint64_t FileBytes(const std::string& path) {
     std::error_code ec;
     const uintmax_t size = fs::file_size(path, ec);
     return ec ? 0 : static_cast<uint64_t>(size);
 }
+
+// Standard output sent to a scratch file while it lives: the library
+// prints its own lines there, which --quiet leaves out. Its warnings and
+// errors ("radovl: ...", "Error ...") still reach the output.
+class LibraryLinesFiltered {
+public:
+    explicit LibraryLinesFiltered(const std::string& scratch) : path_(scratch) {
+        std::fflush(stdout);
+        saved_ = dup(fileno(stdout));
+        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (saved_ < 0 || file < 0 || dup2(file, fileno(stdout)) < 0) {
+            if (saved_ >= 0) close(saved_);
+            saved_ = -1;
+        }
+        if (file >= 0) close(file);
+    }
+    ~LibraryLinesFiltered() {
+        if (saved_ < 0) return;
+        std::fflush(stdout);
+        dup2(saved_, fileno(stdout));
+        close(saved_);
+        std::ifstream in(path_, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("radovl: ", 0) == 0 || line.rfind("Error", 0) == 0) std::fprintf(stdout, "%s\n", line.c_str());
+        }
+        std::fflush(stdout);
+        in.close();
+        std::remove(path_.c_str());
+    }
+    LibraryLinesFiltered(const LibraryLinesFiltered&) = delete;
+    LibraryLinesFiltered& operator=(const LibraryLinesFiltered&) = delete;
+
+private:
+    std::string path_;
+    int saved_ = -1;
+};
 
 std::string SpaceText(const PeekTarget& t) {
     switch (t.space) {
@@ -59,8 +108,91 @@ std::string Grouped(uint64_t n) {
     return digits;
 }
 
+std::string ScenarioPath(const Scenario& scenario, const std::string& path) {
+    if (scenario.directory.empty() || fs::path(path).is_absolute()) return path;
+    return (fs::path(scenario.directory) / path).string();
+}
+
+std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
+    struct Output {
+        std::string what, path;
+    };
+    std::vector<Output> outputs;
+    if (!options.traceFile.empty()) outputs.push_back({"--trace", options.traceFile});
+    if (!options.renderFile.empty()) outputs.push_back({"--render", options.renderFile});
+    for (const Step& step : scenario.steps) {
+        if (step.kind == StepKind::Render) {
+            outputs.push_back({"render at line " + std::to_string(step.line), ScenarioPath(scenario, step.path)});
+        }
+    }
+    const bool fromFile = scenario.file != StdinName;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
+            return outputs[i].what + " " + outputs[i].path + ": this build draws SVG only (FILE.svg)";
+        }
+        if (fromFile && SameFile(outputs[i].path, scenario.file)) {
+            return outputs[i].what + " " + outputs[i].path + " would overwrite the scenario being run";
+        }
+        // Render steps may redraw one picture; the trace is never a picture.
+        for (size_t j = i + 1; j < outputs.size(); ++j) {
+            const bool bothPictures = outputs[i].what != "--trace" && outputs[j].what != "--trace";
+            if (!bothPictures && SameFile(outputs[i].path, outputs[j].path)) {
+                return outputs[i].what + " and " + outputs[j].what + " both write " + outputs[j].path;
+            }
+        }
+    }
+    return std::string();
+}
+
 Runner::Runner(RunOptions options, std::ostream& out, std::ostream& err)
     : options_(std::move(options)), out_(out), err_(err) {}
+
+Runner::~Runner() { LeaveWorkDir(); }
+
+// Back to where the run began; a private work directory goes.
+void Runner::LeaveWorkDir() {
+    RadovlSim_SetRequestObserver(nullptr, nullptr);
+    if (callSpill_ != nullptr) std::fclose(callSpill_);
+    callSpill_ = nullptr;
+    std::error_code ec;
+    if (!startDir_.empty()) fs::current_path(startDir_, ec);
+    startDir_.clear();
+    if (removeWorkDir_) fs::remove_all(workDir_, ec);
+    removeWorkDir_ = false;
+}
+
+bool Runner::PrepareWorkDir() {
+    std::error_code ec;
+    if (!options_.workDir.empty()) {
+        workDir_ = fs::absolute(options_.workDir, ec).string();
+        if (!ec) fs::create_directories(workDir_, ec);
+        if (ec || !fs::is_directory(workDir_)) {
+            err_ << "radovl-sim: cannot use " << options_.workDir << " as the work directory: "
+                 << (ec ? ec.message() : "not a directory") << "\n";
+            return false;
+        }
+        return true;
+    }
+    const fs::path base = fs::temp_directory_path(ec);
+    if (!ec) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 64; ++attempt) {
+            char name[32];
+            std::snprintf(name, sizeof name, "radovl-sim-%08x", static_cast<unsigned>(random()));
+            const fs::path dir = base / name;
+            if (fs::create_directory(dir, ec)) {
+                fs::permissions(dir, fs::perms::owner_all, ec);
+                workDir_ = dir.string();
+                removeWorkDir_ = true;
+                return true;
+            }
+            if (ec) break;
+        }
+    }
+    err_ << "radovl-sim: cannot make a private work directory under " << base.string() << ": "
+         << (ec ? ec.message() : "every name tried exists") << "\n";
+    return false;
+}
 
 std::string Runner::Location(int line) const { return scenarioFile_ + ":" + std::to_string(line); }
 
@@ -74,28 +206,65 @@ void Runner::Progress(const std::string& message) {
     if (!options_.quiet) err_ << "radovl-sim: " << message << std::endl;
 }
 
-std::ostream& Runner::traceStream() { return traceFile_.is_open() ? static_cast<std::ostream&>(traceFile_) : out_; }
+std::string Runner::Absolute(const std::string& path) const {
+    if (path.empty() || fs::path(path).is_absolute()) return path;
+    return (fs::path(startDir_) / path).lexically_normal().string();
+}
 
 int Runner::Run(const Scenario& scenario) {
+    scenario_ = &scenario;
     scenarioFile_ = scenario.file;
+    std::error_code ec;
+    startDir_ = fs::current_path(ec).string();
+    options_.traceFile = Absolute(options_.traceFile);
+    options_.renderFile = Absolute(options_.renderFile);
+    if (!PrepareWorkDir()) return 1;
+    // A console reads its DSP programs from out/ in its current directory
+    // and the display-mode file from out/ beside its executable: both are
+    // the work directory for the run.
+    fs::current_path(workDir_, ec);
+    if (ec) {
+        err_ << "radovl-sim: cannot enter the work directory " << workDir_ << ": " << ec.message() << "\n";
+        return 1;
+    }
     if (!options_.traceFile.empty()) {
-        traceFile_.open(options_.traceFile);
-        if (!traceFile_) {
-            err_ << "radovl-sim: cannot write the trace file " << options_.traceFile << "\n";
+        if (!traceFile_.Open(options_.traceFile)) {
+            err_ << "radovl-sim: " << traceFile_.error() << "\n";
             return 1;
         }
-        traceFile_ << "# Decoded driver trace of " << scenario.file << "\n"
-                   << "# request number, where (main DSP, video DSP N through its bridge, PCI, I2C), access,\n"
-                   << "# address, register, value, decoded fields; main DSP accesses give [page +offset].\n";
+        traceFile_.Write("# Decoded driver trace of " + scenario.file + "\n" +
+                         "# request number, where (main DSP, video DSP N through its bridge, PCI, I2C), access,\n"
+                         "# address, register, value, decoded fields; main DSP accesses give [page +offset].\n");
         tracing_ = true;
     }
-    // The simulated host executable lives in the current directory, so
-    // ./out holds both the DSP programs and the display-mode file.
-    executablePath_ = (fs::current_path() / "radovl-sim").string();
+    // The simulated host executable lives in the work directory, so its
+    // out/ holds both the DSP programs and the display-mode file.
+    executablePath_ = (fs::path(workDir_) / HostExecutable).string();
     RadovlSim_SetExecutablePath(executablePath_.c_str());
-    for (const Step& step : scenario.steps) Execute(step);
-    if (!options_.renderFile.empty()) Render(options_.renderFile, 0);
+    for (const Step& step : scenario.steps) {
+        Execute(step);
+        if (traceFile_.failed() && !aborted_) {
+            err_ << "radovl-sim: " << traceFile_.error() << "; the run stopped after line " << step.line << "\n";
+            aborted_ = true;
+        }
+        if (aborted_) break;
+    }
+    if (!aborted_ && !options_.renderFile.empty()) Render(options_.renderFile, 0);
+    const bool failedBefore = traceFile_.failed();
+    if (traceFile_.is_open() && !traceFile_.Close()) {
+        if (!failedBefore) err_ << "radovl-sim: " << traceFile_.error() << "\n";
+        aborted_ = true;
+    }
+    if (aborted_ && !options_.traceFile.empty()) {
+        std::error_code ec;
+        const bool regular = fs::is_regular_file(options_.traceFile, ec);
+        traceFile_.Discard();
+        err_ << "radovl-sim: the trace " << options_.traceFile << " is incomplete"
+             << (regular ? " and was removed" : "") << "\n";
+    }
     out_.flush();
+    LeaveWorkDir();
+    if (aborted_) return 1;
     for (const std::string& m : failureMessages_) err_ << m << "\n";
     if (failures_ > 0) {
         err_ << "radovl-sim: " << failures_ << (failures_ == 1 ? " failure" : " failures") << " in " << scenario.file
@@ -167,7 +336,7 @@ void Runner::Execute(const Step& step) {
             echo("   (applies to the next call)");
             return;
         case StepKind::Executable:
-            executablePath_ = fs::absolute(step.path).string();
+            executablePath_ = Absolute(ScenarioPath(*scenario_, step.path));
             RadovlSim_SetExecutablePath(executablePath_.c_str());
             echo();
             return;
@@ -181,13 +350,13 @@ void Runner::Execute(const Step& step) {
                 return;
             }
             fs::create_directories(fs::path(path).parent_path(), ec);
-            std::FILE* f = std::fopen(path.c_str(), "wb");
-            if (f == nullptr || std::fprintf(f, "DisMode=%lld\n#END\n", static_cast<long long>(step.numbers[0])) < 0) {
-                if (f != nullptr) std::fclose(f);
-                Fail(step.line, "cannot write " + path);
+            OutputFile file;
+            if (!file.Open(path) || !file.Write("DisMode=" + std::to_string(step.numbers[0]) + "\n#END\n") ||
+                !file.Close()) {
+                Fail(step.line, file.error());
+                file.Discard();
                 return;
             }
-            std::fclose(f);
             disModeWritten_ = step.numbers[0];
             echo("   (wrote " + path + ")");
             return;
@@ -196,7 +365,7 @@ void Runner::Execute(const Step& step) {
             std::string error;
             const uint32_t bytes =
                 step.numbers.empty() ? DefaultDisplayProgramBytes : static_cast<uint32_t>(step.numbers[0]);
-            const std::vector<ProgramFile> files = WriteDemoPrograms(".", bytes, &error);
+            const std::vector<ProgramFile> files = WriteDemoPrograms(workDir_, bytes, &error);
             if (files.empty()) {
                 Fail(step.line, error);
                 return;
@@ -217,7 +386,7 @@ void Runner::Execute(const Step& step) {
             }
             echo();
             return;
-        case StepKind::Render: Render(step.path, step.line); return;
+        case StepKind::Render: Render(Absolute(ScenarioPath(*scenario_, step.path)), step.line); return;
         case StepKind::Trace:
             tracing_ = step.on;
             echo();
@@ -226,12 +395,14 @@ void Runner::Execute(const Step& step) {
 }
 
 uint32_t Runner::EstimatedStartUpRequests() const {
-    const uint64_t display = FileBytes("./out/idbout/testcmp.out");
+    const fs::path out = fs::path(workDir_) / "out";
+    const uint64_t display = FileBytes((out / "idbout" / "testcmp.out").string());
     uint64_t words = 2 * display / 4 * VideoWordRequests;
     if (scratchFault_[0]) {
-        words += (FileBytes("./out/vibout/clktest_b.out") + FileBytes("./out/vibout/clktest_c.out")) / 4 *
-                 VideoWordRequests;
-        words += FileBytes("./out/vibout/NicTest.out") / 4 * MainWordRequests;
+        words += (FileBytes((out / "vibout" / "clktest_b.out").string()) +
+                  FileBytes((out / "vibout" / "clktest_c.out").string())) /
+                 4 * VideoWordRequests;
+        words += FileBytes((out / "vibout" / "NicTest.out").string()) / 4 * MainWordRequests;
     }
     return words > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(words);
 }
@@ -239,9 +410,13 @@ uint32_t Runner::EstimatedStartUpRequests() const {
 void Runner::Call(const Step& step) {
     const bool startUp = step.function->name == "KT_RDSP_Init";
     RadovlSim_TraceClear();
-    RadovlSim_SetTraceEnabled(tracing_ ? 1 : 0);
-    // The decoded trace shows every request of the call, however many.
-    if (tracing_) RadovlSim_SetTraceCapacity(-1);
+    // The trace is decoded as the call runs, never held whole.
+    RadovlSim_SetTraceEnabled(0);
+    if (tracing_) {
+        decoder_ = TraceDecoder();
+        tracedRequests_ = 0;
+        RadovlSim_SetRequestObserver(&Runner::ObserveRequest, this);
+    }
     if (pendingFault_) {
         RadovlSim_FailRequests(pendingFault_->first, pendingFault_->count, pendingFault_->status);
     }
@@ -254,9 +429,16 @@ void Runner::Call(const Step& step) {
     }
     const auto begin = std::chrono::steady_clock::now();
     std::cout.flush();
-    const int32_t status = step.function->call(step.args);
-    std::fflush(stdout);
+    int32_t status;
+    if (options_.quiet) {
+        const LibraryLinesFiltered filtered((fs::path(workDir_) / "library-lines.tmp").string());
+        status = step.function->call(step.args);
+    } else {
+        status = step.function->call(step.args);
+        std::fflush(stdout);
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    RadovlSim_SetRequestObserver(nullptr, nullptr);
     const uint32_t requests = RadovlSim_RequestCount();
     if (pendingFault_) {
         RadovlSim_FailRequests(1, 0, 0);
@@ -306,35 +488,67 @@ void Runner::NoteStartUp(int32_t status) {
     host_.disModeKnown = true;
     if (!fs::exists(path, ec)) {
         host_.disModeSource = "no display-mode file at " + path + ": start-up sets 1";
+    } else if (fs::is_directory(path, ec)) {
+        // The console's own out/ may hold anything; start-up reads no mode
+        // from a directory, and the run says so rather than guess.
+        host_.disModeSource = path + " is a directory: start-up read no mode from it";
+        err_ << "radovl-sim: " << path << " is a directory, not a display-mode file: start-up read no mode from it\n";
     } else {
         host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
     }
 }
 
-void Runner::WriteTrace(const std::string& heading, uint32_t requests) {
-    std::ostream& os = traceStream();
-    if (traceFile_.is_open()) os << "\n# " << heading << "\n";
-    TraceDecoder decoder;
-    const int32_t count = RadovlSim_TraceCount();
-    const bool longTrace = static_cast<uint32_t>(count) > LongRun;
-    int32_t nextReport = count / 10;
-    int tenths = 0;
-    RadovlSimRequest r;
-    for (int32_t i = 0; i < count; ++i) {
-        RadovlSim_TraceGet(i, &r);
-        decoder.Feed(r, static_cast<uint32_t>(i) + 1);
-        if ((i & 0xFFF) == 0) {
-            for (const DecodedAccess& a : decoder.Take()) os << FormatAccess(a) << "\n";
-        }
-        if (longTrace && i == nextReport) {
-            Progress("decoding the trace: " + std::to_string(10 * ++tenths) + "% of " + Grouped(requests) +
-                     " requests");
-            nextReport += count / 10;
-        }
+void RADOVL_CALL Runner::ObserveRequest(const RadovlSimRequest* request, void* context) {
+    Runner& self = *static_cast<Runner*>(context);
+    if (self.options_.traceLimit != 0 && self.tracedRequests_ >= self.options_.traceLimit) return;
+    self.decoder_.Feed(*request, ++self.tracedRequests_);
+    if ((self.tracedRequests_ & 0xFFF) == 0) {
+        for (const DecodedAccess& a : self.decoder_.Take()) self.TraceOutput(FormatAccess(a) + "\n");
     }
-    decoder.Flush();
-    for (const DecodedAccess& a : decoder.Take()) os << FormatAccess(a) << "\n";
-    RadovlSim_TraceClear();
+}
+
+void Runner::TraceOutput(const std::string& text) {
+    callTrace_ += text;
+    if (callTrace_.size() < TraceInMemory) return;
+    if (callSpill_ == nullptr) {
+        const std::string path = (fs::path(workDir_) / "call-trace.tmp").string();
+        callSpill_ = std::fopen(path.c_str(), "w+b");
+        // Unlinked at once where the system allows it; the work directory
+        // goes at the end of the run in any case.
+        if (callSpill_ != nullptr) std::remove(path.c_str());
+    }
+    if (callSpill_ == nullptr || std::fwrite(callTrace_.data(), 1, callTrace_.size(), callSpill_) != callTrace_.size()) {
+        if (!aborted_) err_ << "radovl-sim: cannot hold a long trace in the work directory " << workDir_ << "\n";
+        aborted_ = true;
+    }
+    callTrace_.clear();
+}
+
+// The traced call's heading, then its decoded requests.
+void Runner::WriteTrace(const std::string& heading, uint32_t requests) {
+    decoder_.Flush();
+    for (const DecodedAccess& a : decoder_.Take()) TraceOutput(FormatAccess(a) + "\n");
+    if (requests > tracedRequests_) {
+        const std::string left = Grouped(requests - tracedRequests_);
+        TraceOutput("# ... and " + left + " more requests of this call, not written (--trace-limit)\n");
+        Progress("the trace of " + heading.substr(0, heading.find(':')) + " stops after " + Grouped(tracedRequests_) +
+                 " of its " + Grouped(requests) + " requests (--trace-limit)");
+    }
+    auto emit = [&](const std::string& text) {
+        if (traceFile_.is_open()) traceFile_.Write(text);
+        else out_ << text;
+    };
+    if (traceFile_.is_open()) emit("\n# " + heading + "\n");
+    if (callSpill_ != nullptr) {
+        std::rewind(callSpill_);
+        std::string chunk(1u << 20, '\0');
+        size_t n;
+        while ((n = std::fread(&chunk[0], 1, chunk.size(), callSpill_)) > 0) emit(chunk.substr(0, n));
+        std::fclose(callSpill_);
+        callSpill_ = nullptr;
+    }
+    emit(callTrace_);
+    callTrace_.clear();
 }
 
 void Runner::Peek(const Step& step) {
@@ -385,10 +599,15 @@ void Runner::Peek(const Step& step) {
 
 void Runner::Render(const std::string& path, int line) {
     const ScreenModel model = ReadScreen(host_);
+    if (!traceFile_.path().empty() && SameFile(path, traceFile_.path())) {
+        Fail(line, "render " + path + " would overwrite the trace");
+        return;
+    }
     RenderOptions options;
     options.title = "radovl-sim: what the board's two outputs show";
     options.subtitle = "Scenario " + scenarioFile_ + (line > 0 ? ", after line " + std::to_string(line) : ", at the end") +
-                       "   ·   decoded from the simulated board's registers alone   ·   board " +
+                       "   ·   windows and settings from the board's registers; echoes, traces and camera pictures are illustrations"
+                       "   ·   board " +
                        std::to_string(model.board);
     std::string error;
     if (!RenderScreen(model, path, options, &error)) {

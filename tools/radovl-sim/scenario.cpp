@@ -2,16 +2,22 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 
 #include "hw/registers.h"
+#include "demo_programs.h"
+#include "radovl/radovl.h"
 #include "register_names.h"
 
 namespace radovl::tool {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr int64_t SlotMin = -2147483648LL;  // int32 minimum
 constexpr int64_t SlotMax = 4294967295LL;   // uint32 maximum: a slot holds either
@@ -21,17 +27,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Splits a line into words; commas and parentheses separate like blanks and
-// '=' is a word of its own.
+// Splits a line into words: commas and parentheses separate like blanks,
+// '=' is a word of its own, a double-quoted text (a path with blanks) is
+// one word, and '#' outside quotes starts a comment.
 std::vector<std::string> Tokenize(const std::string& line) {
     std::vector<std::string> words;
     std::string word;
+    bool quoted = false;  // the current word was quoted: kept even when empty
     auto flush = [&] {
-        if (!word.empty()) words.push_back(word);
+        if (!word.empty() || quoted) words.push_back(word);
         word.clear();
+        quoted = false;
     };
-    for (char c : line) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == ',' || c == '(' || c == ')') {
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            const size_t close = line.find('"', i + 1);
+            if (close == std::string::npos) throw LineError("a quoted text has no closing '\"'");
+            word += line.substr(i + 1, close - i - 1);
+            quoted = true;
+            i = close;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == ',' || c == '(' || c == ')') {
             flush();
         } else if (c == '=') {
             flush();
@@ -41,6 +57,9 @@ std::vector<std::string> Tokenize(const std::string& line) {
         }
     }
     flush();
+    if (words.empty()) {
+        throw LineError("a line of only '(', ')' or ',': a call and its arguments go on one line");
+    }
     return words;
 }
 
@@ -104,8 +123,39 @@ double Real(const std::string& text, const std::string& what) {
     return v;
 }
 
+const std::string& NonEmptyPath(const std::string& path) {
+    if (path.empty()) throw LineError("the path is empty");
+    return path;
+}
+
 void ExpectCount(const std::vector<std::string>& w, size_t count, const std::string& usage) {
     if (w.size() != count) throw LineError("usage: " + usage);
+}
+
+// The statuses the exports return, by the names the header gives them.
+struct StatusName {
+    const char* name;
+    int32_t status;
+};
+constexpr StatusName StatusNames[] = {
+    {"DONE", RADOVL_STATUS_DONE},
+    {"BAD_ARGUMENT", RADOVL_STATUS_BAD_ARGUMENT},
+    {"NOT_INITIALISED", RADOVL_STATUS_NOT_INITIALISED},
+};
+
+// "= 1", "= -2", "= DONE" or "= RADOVL_STATUS_DONE".
+int32_t ExpectedStatus(const std::string& text) {
+    const std::string bare = text.rfind("RADOVL_STATUS_", 0) == 0 ? text.substr(14) : text;
+    for (const StatusName& s : StatusNames) {
+        if (bare == s.name) return s.status;
+    }
+    const std::optional<int64_t> v = ParseIntegerText(text);
+    if (!v) {
+        throw LineError("the expected status must be an integer or DONE, BAD_ARGUMENT or NOT_INITIALISED, not '" +
+                        text + "'");
+    }
+    if (*v < SlotMin || *v > 2147483647LL) throw LineError("the expected status does not fit 32 bits");
+    return static_cast<int32_t>(*v);
 }
 
 Step ParseCall(const std::vector<std::string>& w) {
@@ -123,9 +173,7 @@ Step ParseCall(const std::vector<std::string>& w) {
     for (size_t i = 1; i < w.size(); ++i) {
         if (w[i] != "=") continue;
         if (i + 2 != w.size()) throw LineError("'=' must be followed by exactly one status, e.g. '= 1'");
-        const int64_t status = Integer(w[i + 1], "the expected status");
-        if (status < SlotMin || status > 2147483647LL) throw LineError("the expected status does not fit 32 bits");
-        step.expectedStatus = static_cast<int32_t>(status);
+        step.expectedStatus = ExpectedStatus(w[i + 1]);
         end = i;
         break;
     }
@@ -260,7 +308,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "executable") {
         ExpectCount(w, 2, "executable PATH");
         step.kind = StepKind::Executable;
-        step.path = w[1];
+        step.path = NonEmptyPath(w[1]);
         return step;
     }
     if (head == "dismode-file") {
@@ -276,7 +324,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "make-programs") {
         if (w.size() > 2) throw LineError("usage: make-programs [CODE_BYTES]");
         step.kind = StepKind::MakePrograms;
-        if (w.size() == 2) step.numbers.push_back(InRange(w[1], "the code size", 4, 64 * 1024 * 1024));
+        if (w.size() == 2) step.numbers.push_back(InRange(w[1], "the code size", 4, MaxDisplayProgramBytes));
         return step;
     }
     if (head == "peek") {
@@ -309,7 +357,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "render") {
         ExpectCount(w, 2, "render FILE.png (or FILE.svg)");
         step.kind = StepKind::Render;
-        step.path = w[1];
+        step.path = NonEmptyPath(w[1]);
         return step;
     }
     if (head == "trace") {
@@ -321,21 +369,91 @@ Step ParseLine(const std::vector<std::string>& w) {
     return ParseCall(w);
 }
 
+// The line without its comment and surrounding blanks; a '#' inside a
+// quoted text is part of the text.
 std::string StripComment(const std::string& line) {
-    const size_t hash = line.find('#');
-    std::string s = hash == std::string::npos ? line : line.substr(0, hash);
+    bool quoted = false;
+    size_t end = line.size();
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == '#' && !quoted) {
+            end = i;
+            break;
+        }
+    }
+    const std::string s = line.substr(0, end);
     const size_t first = s.find_first_not_of(" \t\r");
     if (first == std::string::npos) return std::string();
     const size_t last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
 }
 
+void AppendUtf8(uint32_t code, std::string* out) {
+    if (code < 0x80) {
+        *out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        *out += static_cast<char>(0xC0 | (code >> 6));
+        *out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out += static_cast<char>(0xE0 | (code >> 12));
+        *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        *out += static_cast<char>(0xF0 | (code >> 18));
+        *out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// UTF-16 text after its byte-order mark, as UTF-8. An unpaired surrogate
+// becomes U+FFFD; an odd last byte is dropped.
+std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian) {
+    std::string out;
+    auto unit = [&](size_t i) {
+        const uint32_t a = static_cast<uint8_t>(bytes[i]), b = static_cast<uint8_t>(bytes[i + 1]);
+        return bigEndian ? (a << 8) | b : (b << 8) | a;
+    };
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD;
+        }
+        AppendUtf8(code, &out);
+    }
+    return out;
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
 }  // namespace
 
-ParseResult ParseScenarioText(const std::string& text, const std::string& fileName) {
+std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::string* error) {
+    // Editors on Windows start a file with a byte-order mark, and some save
+    // UTF-16.
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return bytes.substr(3);
+    if (StartsWith(bytes, "\xFF\xFE")) return Utf16ToUtf8(bytes, false);
+    if (StartsWith(bytes, "\xFE\xFF")) return Utf16ToUtf8(bytes, true);
+    if (bytes.find('\0') != std::string::npos) {
+        *error = "holds zero bytes: not a text file (UTF-16 without a byte-order mark?)";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+ParseResult ParseScenarioText(const std::string& bytes, const std::string& fileName) {
     ParseResult result;
     result.scenario.file = fileName;
-    std::istringstream in(text);
+    std::string error;
+    const std::optional<std::string> text = ScenarioTextFromBytes(bytes, &error);
+    if (!text) {
+        result.errors.push_back(fileName + ": " + error);
+        return result;
+    }
+    std::istringstream in(*text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -355,22 +473,48 @@ ParseResult ParseScenarioText(const std::string& text, const std::string& fileNa
 }
 
 ParseResult ParseScenarioFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        ParseResult result;
-        result.scenario.file = path;
-        result.errors.push_back(path + ": cannot read the scenario file");
+    ParseResult result;
+    result.scenario.file = path == "-" ? StdinName : path;
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(path, &bytes, &error)) {
+        result.errors.push_back(result.scenario.file + ": cannot read the scenario file: " + error);
         return result;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseScenarioText(text.str(), path);
+    result = ParseScenarioText(bytes, result.scenario.file);
+    if (path != "-") result.scenario.directory = fs::absolute(fs::path(path)).parent_path().string();
+    return result;
 }
 
 std::string DescribeCall(const Step& step) {
     std::string text = step.function->name + "(";
     for (size_t i = 0; i < step.args.size(); ++i) text += (i == 0 ? "" : ", ") + step.args[i].text;
     return text + ")";
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+    std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    std::error_code ec;
+    if (path != "-" && fs::is_directory(path, ec)) {
+        std::fclose(file);
+        *error = "it is a directory";
+        return false;
+    }
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    const int reason = errno;
+    if (path != "-") std::fclose(file);
+    if (failed) {
+        *error = std::strerror(reason);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace radovl::tool

@@ -2,7 +2,7 @@
 //
 //   KT_RDSP_OpenPPI 1 100 50 400 300 = 1    any export by name, its arguments
 //   KT_RDSP_OpenPPI(1, 100, 50, 400, 300)   (C-style commas and parentheses too),
-//                                           optionally "= N": the status expected
+//                                           optionally "= N" or "= DONE": the status expected
 //   monitor L T R B | monitor none          the first monitor line replaces the
 //                                           default monitor, later ones add
 //   screen L T R B                          the screen clip box
@@ -22,6 +22,8 @@
 //   render FILE                             draws the outputs (.png, or .svg)
 //   trace on|off                            decoded trace of the following calls
 //
+// A path with blanks goes in double quotes; relative paths are taken from
+// the scenario file's directory.
 // Numbers are decimal or 0x hexadecimal, with an optional minus sign;
 // floating-point parameters take decimals too.
 #pragma once
@@ -86,9 +88,13 @@ struct Step {
 };
 
 struct Scenario {
-    std::string file;
+    std::string file;       // as given, for messages
+    std::string directory;  // the file's directory, absolute: the base of relative paths; "" = current directory
     std::vector<Step> steps;
 };
+
+// The name standard input goes by in messages (scenario "-").
+constexpr const char* StdinName = "(standard input)";
 
 struct ParseResult {
     Scenario scenario;
@@ -96,9 +102,20 @@ struct ParseResult {
     bool ok() const { return errors.empty(); }
 };
 
-ParseResult ParseScenarioText(const std::string& text, const std::string& fileName);
-// Reads and parses a file; an unreadable file is one error.
+// Parses a scenario's bytes: UTF-8 (with or without a byte-order mark) or
+// UTF-16 with one; other text with zero bytes is one error.
+ParseResult ParseScenarioText(const std::string& bytes, const std::string& fileName);
+// Reads and parses a file, "-" standard input; an unreadable file is one
+// error that says why.
 ParseResult ParseScenarioFile(const std::string& path);
+
+// A scenario file's bytes as text: the byte-order mark dropped, UTF-16 as
+// UTF-8; nullopt with the reason in *error for text that holds zero bytes.
+std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::string* error);
+
+// Reads a whole file ("-": standard input); false with the reason in *error
+// ("No such file or directory", "it is a directory").
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 
 // A step as a short text, e.g. "KT_RDSP_OpenPPI(1, 100, 50, 400, 300)".
 std::string DescribeCall(const Step& step);

@@ -129,10 +129,13 @@ TEST_F(RunnerTest, TracksDisModeFromFileAndSetScreenProp) {
 
     RadovlSim_Reset();
     {
+        std::filesystem::create_directories(Dir() + "/out");
         std::ofstream own(Dir() + "/out/dismodeconfig.inf", std::ios::binary);
         own << "# console settings\r\nDisMode = 1\r\nDisMode=0\n#END\nDisMode 1\n";
     }
-    Play("KT_RDSP_Init = 1\n");
+    RunOptions console;  // a console's own directory, with its own file
+    console.workDir = Dir();
+    Play("KT_RDSP_Init = 1\n", console);
     EXPECT_TRUE(host_.disModeKnown);
     EXPECT_EQ(host_.disMode, 0);  // the last key line before #END
 

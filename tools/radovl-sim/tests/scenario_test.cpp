@@ -39,7 +39,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"KT_RDSP_SetPPIShipDir 1 north", "argument 2 (angle) must be a number, not 'north'"},
         BadLine{"KT_RDSP_ClosePPI 1 =", "'=' must be followed by exactly one status, e.g. '= 1'"},
         BadLine{"KT_RDSP_ClosePPI 1 = 1 2", "'=' must be followed by exactly one status, e.g. '= 1'"},
-        BadLine{"KT_RDSP_ClosePPI 1 = yes", "the expected status must be an integer (decimal or 0x hex), not 'yes'"},
+        BadLine{"KT_RDSP_ClosePPI 1 = yes",
+                "the expected status must be an integer or DONE, BAD_ARGUMENT or NOT_INITIALISED, not 'yes'"},
+        BadLine{"KT_RDSP_ClosePPI 1 = done",
+                "the expected status must be an integer or DONE, BAD_ARGUMENT or NOT_INITIALISED, not 'done'"},
+        // The end of a C-style call split over lines.
+        BadLine{")", "a line of only '(', ')' or ',': a call and its arguments go on one line"},
+        BadLine{",", "a line of only '(', ')' or ',': a call and its arguments go on one line"},
+        BadLine{"  ( , )  # the rest", "a line of only '(', ')' or ',': a call and its arguments go on one line"},
+        BadLine{"render \"shot.png", "a quoted text has no closing '\"'"},
+        BadLine{"render \"\"", "the path is empty"},
         BadLine{"monitor 0 0 1280", "usage: monitor LEFT TOP RIGHT BOTTOM, or monitor none"},
         BadLine{"monitor 100 0 100 1024", "a monitor needs RIGHT > LEFT and BOTTOM > TOP"},
         BadLine{"screen 0 0 1280", "usage: screen LEFT TOP RIGHT BOTTOM"},
@@ -151,10 +160,46 @@ TEST(Parser, ReadsDirectives) {
     EXPECT_TRUE(s[5].on);
 }
 
-TEST(Parser, UnreadableFileIsOneError) {
-    const ParseResult r = ParseScenarioFile("/nonexistent/x.scenario");
-    ASSERT_EQ(r.errors.size(), 1u);
-    EXPECT_EQ(r.errors[0], "/nonexistent/x.scenario: cannot read the scenario file");
+TEST(Parser, UnreadableFileIsOneErrorWithItsReason) {
+    const ParseResult missing = ParseScenarioFile("/nonexistent/x.scenario");
+    ASSERT_EQ(missing.errors.size(), 1u);
+    EXPECT_EQ(missing.errors[0], "/nonexistent/x.scenario: cannot read the scenario file: No such file or directory");
+    const ParseResult directory = ParseScenarioFile("/");
+    ASSERT_EQ(directory.errors.size(), 1u);
+    EXPECT_EQ(directory.errors[0], "/: cannot read the scenario file: it is a directory");
+    EXPECT_TRUE(directory.scenario.steps.empty());
+}
+
+// What Windows editors save: a byte-order mark before UTF-8, or UTF-16.
+TEST(Parser, ReadsByteOrderMarksAndUtf16AndRefusesOtherZeroBytes) {
+    const std::string utf16le("\xFF\xFEK\0T\0_\0R\0D\0S\0P\0_\0I\0n\0i\0t\0\r\0\n\0", 28);
+    const std::string utf16be("\xFE\xFF\0K\0T\0_\0R\0D\0S\0P\0_\0I\0n\0i\0t", 26);
+    for (const std::string& text : {std::string("\xEF\xBB\xBFKT_RDSP_Init\r\n"), utf16le, utf16be}) {
+        const ParseResult r = ParseScenarioText(text, "f");
+        ASSERT_TRUE(r.ok()) << r.errors[0];
+        ASSERT_EQ(r.scenario.steps.size(), 1u);
+        EXPECT_EQ(r.scenario.steps[0].function->name, "KT_RDSP_Init");
+    }
+    const ParseResult zero = ParseScenarioText(std::string("K\0T\0", 4), "f");
+    ASSERT_EQ(zero.errors.size(), 1u);
+    EXPECT_EQ(zero.errors[0], "f: holds zero bytes: not a text file (UTF-16 without a byte-order mark?)");
+}
+
+TEST(Parser, TakesStatusNamesAndQuotedPaths) {
+    const ParseResult r = ParseScenarioText(
+        "KT_RDSP_Init = DONE\n"
+        "KT_RDSP_ClosePPI(3) = BAD_ARGUMENT\n"
+        "KT_RDSP_ClosePPI 1 = RADOVL_STATUS_NOT_INITIALISED\n"
+        "render \"my shots/a#1.png\"   # quoted: blanks and '#' belong to the path\n"
+        "executable \"C:\\Console\\radar.exe\"\n",
+        "f");
+    ASSERT_TRUE(r.ok()) << r.errors[0];
+    const std::vector<Step>& s = r.scenario.steps;
+    EXPECT_EQ(s[0].expectedStatus, 1);
+    EXPECT_EQ(s[1].expectedStatus, -1);
+    EXPECT_EQ(s[2].expectedStatus, -2);
+    EXPECT_EQ(s[3].path, "my shots/a#1.png");
+    EXPECT_EQ(s[4].path, "C:\\Console\\radar.exe");
 }
 
 TEST(Exports, TableHoldsTheFiftyExportsOnce) {

@@ -1,0 +1,22 @@
+// RenderScreen where cairo is not available: SVG only.
+#include "renderer.h"
+
+namespace radovl::tool {
+
+const char* const RenderFormatsHelp =
+    "draws the board's outputs at the end of the run: FILE.svg (this build has no cairo, so no PNG)";
+
+bool RenderFormatSupported(const std::string& path) {
+    const std::string suffix = ".svg";
+    return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
+    if (!RenderFormatSupported(path)) {
+        if (error != nullptr) *error = "cannot draw " + path + ": this build writes SVG only (FILE.svg), not PNG";
+        return false;
+    }
+    return RenderPlainSvg(model, path, options, error);
+}
+
+}  // namespace radovl::tool

@@ -1,0 +1,226 @@
+// The radovl-sim program itself, as a user runs it: bad input of every kind
+// gets a clear message, its exit status, and nothing half-written; the
+// command-line conventions; runs that do not depend on earlier ones.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct Result {
+    int status;  // exit status, or 128 + signal
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/radovl-sim-cli-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    // Runs the tool in the test's directory through the shell; shell is
+    // what follows the program name (arguments, redirections).
+    Result Tool(const std::string& shell) const {
+        // Redirections in shell come later and win; a hang is cut short
+        // (exit status 124).
+        const std::string command =
+            "cd '" + dir_ + "' && timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
+        const int raw = std::system(command.c_str());
+        const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return {status, ReadFile(dir_ + "/out.txt"), ReadFile(dir_ + "/err.txt")};
+    }
+    std::string dir_;
+};
+
+struct BadInput {
+    const char* name;
+    std::string scenario;  // written to a.scenario, "" for none
+    const char* args;
+    int status;
+    const char* message;  // expected on standard error
+};
+
+class CliRejects : public Cli, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(CliRejects, WithMessageAndStatus) {
+    const BadInput& bad = GetParam();
+    if (!bad.scenario.empty()) WriteFile(dir_ + "/a.scenario", bad.scenario);
+    const Result r = Tool(bad.args);
+    EXPECT_EQ(r.status, bad.status) << r.err;
+    EXPECT_NE(r.err.find(bad.message), std::string::npos) << r.err;
+    if (!bad.scenario.empty()) {
+        EXPECT_EQ(ReadFile(dir_ + "/a.scenario"), bad.scenario);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRejects,
+    ::testing::Values(
+        BadInput{"CallSplitOverLines", "KT_RDSP_OpenPPI(1, 0, 0,\n100, 100\n)\n", "run a.scenario", 2,
+                 "a.scenario:3: a line of only '(', ')' or ','"},
+        BadInput{"DirectoryAsScenario", "", "run /", 2, "/: cannot read the scenario file: it is a directory"},
+        BadInput{"MissingScenario", "", "run nothing.scenario", 2, "No such file or directory"},
+        BadInput{"TraceOverScenario", "KT_RDSP_Init\n", "run a.scenario --trace a.scenario", 2,
+                 "--trace a.scenario would overwrite the scenario being run; nothing was run"},
+        BadInput{"TraceOverScenarioViaPath", "KT_RDSP_Init\n", "run a.scenario --trace=./sub/../a.scenario", 2,
+                 "would overwrite the scenario being run"},
+        BadInput{"RenderOverScenario", "render a.scenario\n", "run a.scenario", 2,
+                 "a.scenario would overwrite the scenario being run"},
+        BadInput{"TraceAndRenderSameFile", "KT_RDSP_Init\n", "run a.scenario --trace F --render F", 2,
+                 "--trace and --render both write F"},
+        BadInput{"TraceFull", "KT_RDSP_OpenOverlay 1 1\n", "run a.scenario --trace /dev/full", 1,
+                 "cannot write /dev/full: No space left on device"},
+        BadInput{"RenderFull", "KT_RDSP_Init\n", "run a.scenario --render /dev/full", 1,
+                 "cannot write /dev/full: No space left on device"},
+        BadInput{"OutputFull", "KT_RDSP_Init\n", "run a.scenario >/dev/full", 1,
+                 "cannot write the standard output"},
+        BadInput{"ZeroBytes", std::string("K\0T", 3), "run a.scenario", 2, "holds zero bytes"},
+        BadInput{"UnknownOption", "", "run --trce x a.scenario", 2,
+                 "unknown option --trce (did you mean --trace?)"},
+        BadInput{"OptionWithoutValue", "", "run a.scenario --trace", 2, "--trace needs a value (FILE)"},
+        BadInput{"FlagWithValue", "", "run a.scenario --quiet=yes", 2, "--quiet takes no value"},
+        BadInput{"BadTraceLimit", "", "run a.scenario --trace-limit=-1", 2, "--trace-limit takes a request count"},
+        BadInput{"TwoScenarios", "", "run a b", 2, "takes one scenario at a time"},
+        BadInput{"HelpForNoCommand", "", "help frobnicate", 2, "no command 'frobnicate'"},
+        BadInput{"NoSuchRegister", "", "registers NoSuchThing", 1, "no register name contains 'NoSuchThing'"},
+        BadInput{"ProgramTooLarge", "", "make-programs --size=67108868", 2, "--size takes a byte count from 4 to"}),
+    [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
+
+TEST_F(Cli, AnUnfinishedTraceFileIsRemoved) {
+    // A trace that cannot be finished is not left behind half-written.
+    WriteFile(dir_ + "/a.scenario", "KT_RDSP_Init\n");
+    const Result r = Tool("run a.scenario --trace missing-dir/t.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write " + dir_ + "/missing-dir/t.txt: No such file or directory"), std::string::npos)
+        << r.err;
+}
+
+// A console's own out/ may hold a directory where the display-mode file
+// belongs: the run says so and goes on, as start-up does.
+TEST_F(Cli, DisplayModeFileThatIsADirectory) {
+    fs::create_directories(dir_ + "/w/out/dismodeconfig.inf");
+    WriteFile(dir_ + "/a.scenario", "KT_RDSP_Init = 1\ndismode-file 0\n");
+    const Result r = Tool("run --workdir w a.scenario");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(dir_ + "/w/out/dismodeconfig.inf is a directory, not a display-mode file"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("a.scenario:2: cannot write " + dir_ + "/w/out/dismodeconfig.inf: Is a directory"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
+    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m.png\n");
+    const Result r = Tool("run a.scenario");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::file_size(dir_ + "/m.png") > 0);
+}
+
+TEST_F(Cli, ScenarioFromWindowsEditorsRuns) {
+    const Result start = Tool("make-programs --dir=.");
+    ASSERT_EQ(start.status, 0) << start.err;
+    WriteFile(dir_ + "/bom.scenario", "\xEF\xBB\xBFKT_RDSP_Init = DONE\r\n");
+    EXPECT_EQ(Tool("run bom.scenario").status, 0);
+    WriteFile(dir_ + "/u16.scenario", std::string("\xFF\xFE" "K\0T\0_\0R\0D\0S\0P\0_\0I\0n\0i\0t\0\r\0\n\0", 28));
+    const Result r = Tool("run u16.scenario");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("KT_RDSP_Init() = 1"), std::string::npos) << r.out;
+}
+
+// Files earlier runs (or anything else) left in the current directory do
+// not change a run: it works in a private directory of its own.
+TEST_F(Cli, RunsDoNotDependOnWhatEarlierRunsLeft) {
+    const std::string scenario = "KT_RDSP_Init = 1\n";
+    WriteFile(dir_ + "/a.scenario", scenario);
+    const Result clean = Tool("run a.scenario");
+    ASSERT_EQ(Tool("make-programs --size 4096").status, 0);
+    WriteFile(dir_ + "/out/dismodeconfig.inf", "DisMode=0\n");
+    const Result cluttered = Tool("run a.scenario");
+    EXPECT_EQ(clean.out, cluttered.out);
+    EXPECT_NE(clean.out.find("KT_RDSP_Init() = 1   (1,173 requests)"), std::string::npos) << clean.out;
+
+    // --workdir chooses the directory and keeps what the run wrote there.
+    WriteFile(dir_ + "/b.scenario", "make-programs 64\nKT_RDSP_Init = 1\n");
+    const Result kept = Tool("run --workdir=w b.scenario");
+    EXPECT_EQ(kept.status, 0) << kept.err;
+    EXPECT_TRUE(fs::exists(dir_ + "/w/out/idbout/testcmp.out"));
+    EXPECT_NE(kept.out.find("KT_RDSP_Init() = 1   (1,389 requests)"), std::string::npos) << kept.out;
+}
+
+TEST_F(Cli, ScenarioPathsAreRelativeToTheScenarioFile) {
+    fs::create_directories(dir_ + "/sub dir");
+    WriteFile(dir_ + "/sub dir/a.scenario", "render \"shot one.png\"\n");
+    const Result r = Tool("run 'sub dir/a.scenario'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir_ + "/sub dir/shot one.png"));
+    // From standard input, paths are relative to the current directory.
+    const Result piped = Tool("run - <'sub dir/a.scenario'");
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_TRUE(fs::exists(dir_ + "/shot one.png"));
+}
+
+TEST_F(Cli, LongProgramLoadTracesInLittleMemory) {
+    // A 4 MiB display program is 12.6 million requests at start-up; held
+    // whole, their trace took 604 MB. The run is limited to 200 MB of
+    // address space (not under AddressSanitizer, which reserves far more).
+    WriteFile(dir_ + "/a.scenario", "make-programs 4194304\nKT_RDSP_Init = 1\n");
+#if defined(__SANITIZE_ADDRESS__)
+    const char* limit = "";
+#else
+    const char* limit = "ulimit -v 200000 && ";
+#endif
+    const std::string command = std::string("cd '") + dir_ + "' && " + limit + "'" RADOVL_SIM_EXE "' run a.scenario --quiet " +
+                                "--trace=t.txt --trace-limit=100000 >out.txt 2>err.txt";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << ReadFile(dir_ + "/err.txt");
+    EXPECT_EQ(WEXITSTATUS(raw), 0) << ReadFile(dir_ + "/err.txt");
+    const std::string trace = ReadFile(dir_ + "/t.txt");
+    EXPECT_NE(trace.find("# ... and 12,484,109 more requests of this call, not written (--trace-limit)"),
+              std::string::npos);
+}
+
+TEST_F(Cli, HelpAndConventions) {
+    const Result help = Tool("help run");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: radovl-sim run [OPTIONS] SCENARIO"), std::string::npos) << help.out;
+    EXPECT_EQ(Tool("run --help").out, help.out);
+
+    // "--" ends the options: a scenario whose name starts with a dash.
+    WriteFile(dir_ + "/-odd.scenario", "KT_RDSP_Init = NOT_INITIALISED\n");
+    const Result odd = Tool("run --quiet -- -odd.scenario");
+    EXPECT_EQ(odd.status, 1);
+    EXPECT_NE(odd.err.find("-odd.scenario:1: KT_RDSP_Init() returned 1, expected -2"), std::string::npos) << odd.err;
+    // --quiet leaves out the library's own lines too.
+    EXPECT_EQ(odd.out, "");
+
+    const Result registers = Tool("registers ppistart");
+    EXPECT_EQ(registers.status, 0);
+    EXPECT_NE(registers.out.find("main   0xB0201008  PpiStart[1]"), std::string::npos) << registers.out;
+    EXPECT_NE(registers.out.find("x y col row"), std::string::npos) << registers.out;
+}
+
+}  // namespace
