@@ -153,7 +153,7 @@ for build in x64-sim i686-sim; do
   rm -rf "$sim_package"
   cmake --install "$out/$build" --prefix "$sim_package" >/dev/null
   for file in bin/radovl.dll bin/radovl-sim.exe lib/radovl.lib lib/libradovl.dll.a lib/radovl.def \
-              include/radovl/radovl.h include/radovl/sim.h; do
+              include/radovl/radovl.h include/radovl/sim.h include/radovl/capture.h; do
     [ -f "$sim_package/$file" ] || fail "$sim_package has no $file"
   done
   objdump -p "$sim_package/bin/radovl.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
