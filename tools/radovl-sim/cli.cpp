@@ -6,23 +6,23 @@
 namespace radovl::tool {
 namespace {
 
-const OptionSpec* FindLong(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const OptionSpec& s : specs) {
+const OptionSpec* FindLong(const std::vector<OptionSpec>& known, const std::string& name) {
+    for (const OptionSpec& s : known) {
         if (name == s.name) return &s;
     }
     return nullptr;
 }
 
-const OptionSpec* FindShort(const std::vector<OptionSpec>& specs, char c) {
-    for (const OptionSpec& s : specs) {
+const OptionSpec* FindShort(const std::vector<OptionSpec>& known, char c) {
+    for (const OptionSpec& s : known) {
         if (s.shortName != 0 && s.shortName == c) return &s;
     }
     return nullptr;
 }
 
 // The option whose name starts the same way, for a misspelt one.
-std::string Suggest(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const OptionSpec& s : specs) {
+std::string Suggest(const std::vector<OptionSpec>& known, const std::string& name) {
+    for (const OptionSpec& s : known) {
         const std::string candidate = s.name;
         if (!name.empty() && (candidate.rfind(name.substr(0, 2), 0) == 0)) return " (did you mean --" + candidate + "?)";
     }
@@ -41,7 +41,7 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     return value;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, ParsedArgs* parsed,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& known, ParsedArgs* parsed,
                std::string* error) {
     bool optionsEnd = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -58,7 +58,7 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             parsed->help = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* found = nullptr;
         std::optional<std::string> inlineValue;
         std::string shown = arg;
         if (arg.rfind("--", 0) == 0) {
@@ -66,38 +66,38 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             if (eq != std::string::npos) inlineValue = arg.substr(eq + 1);
             shown = "--" + name;
-            spec = FindLong(specs, name);
-            if (spec == nullptr) {
-                *error = "unknown option " + shown + Suggest(specs, name);
+            found = FindLong(known, name);
+            if (found == nullptr) {
+                *error = "unknown option " + shown + Suggest(known, name);
                 return false;
             }
         } else {
-            spec = arg.size() == 2 ? FindShort(specs, arg[1]) : nullptr;
-            if (spec == nullptr) {
+            found = arg.size() == 2 ? FindShort(known, arg[1]) : nullptr;
+            if (found == nullptr) {
                 *error = "unknown option " + arg;
                 return false;
             }
         }
-        if (spec->value == nullptr) {
+        if (found->value == nullptr) {
             if (inlineValue) {
                 *error = shown + " takes no value";
                 return false;
             }
-            parsed->options.emplace_back(spec->name, "");
+            parsed->options.emplace_back(found->name, "");
             continue;
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) {
-                *error = shown + " needs a value (" + spec->value + ")";
+                *error = shown + " needs a value (" + found->value + ")";
                 return false;
             }
             inlineValue = args[++i];
         }
         if (inlineValue->empty()) {
-            *error = shown + " needs a value (" + spec->value + "), not an empty one";
+            *error = shown + " needs a value (" + found->value + "), not an empty one";
             return false;
         }
-        parsed->options.emplace_back(spec->name, *inlineValue);
+        parsed->options.emplace_back(found->name, *inlineValue);
     }
     return true;
 }

@@ -35,7 +35,7 @@ struct ParsedArgs {
 // Parses the arguments after the subcommand. False with a message in
 // *error ("unknown option --trce (did you mean --trace?)",
 // "--trace needs a value").
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, ParsedArgs* parsed,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& known, ParsedArgs* parsed,
                std::string* error);
 
 struct Command {
