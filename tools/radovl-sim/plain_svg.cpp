@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "labels.h"
+#include "page_layout.h"
 #include "output_file.h"
 #include "register_names.h"
 #include "renderer.h"
@@ -16,12 +17,8 @@
 namespace radovl::tool {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double Margin = 24;
-constexpr double TitleHeight = 64;
-constexpr double PanelHeader = 30;
-constexpr double PanelGap = 28;
-constexpr double LegendLine = 17;
+using namespace page;
+
 constexpr const char* Accent[2] = {"#4FC2F7", "#FFB84D"};
 
 std::string Escape(const std::string& text) {

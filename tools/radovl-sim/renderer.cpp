@@ -13,24 +13,21 @@
 
 #include "hw/registers.h"
 #include "labels.h"
+#include "page_layout.h"
 #include "output_file.h"
 #include "register_names.h"
 
 namespace radovl::tool {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using namespace page;
+
 constexpr int FrameWidth = TvFrame::Width;  // the decoder's camera frame
 constexpr int FrameHeight = TvFrame::Height;
 constexpr int DecoderNeutral = 0x80;
 
-constexpr double Margin = 24;
-constexpr double PanelGap = 28;
-constexpr double TitleHeight = 64;
-constexpr double PanelHeader = 30;
 constexpr double MaxPanelsWidth = 1480;
 constexpr double MaxPanelHeight = 1100;
-constexpr double LegendLine = 17;
 constexpr const char* Sans = "DejaVu Sans";
 constexpr const char* Mono = "DejaVu Sans Mono";
 
