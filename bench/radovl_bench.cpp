@@ -10,7 +10,8 @@
 //   RequestPath/IoctlSyscall                   one ioctl system call: the floor of any real driver path
 //   CallLock/Pair                              taking and giving back the lock every export holds
 //   CallLock/Nested                            the same while it is held: what each request of a
-//                                              call adds in builds with the simulated board
+//                                              call would add if it took the lock again (requests
+//                                              inside a call go to the simulator without it)
 //
 // Times and rates are CPU time of the benchmark's thread: the machine is
 // shared, and waiting for a core is not the library's cost.
@@ -215,16 +216,18 @@ void LibraryPath(benchmark::State& state) {
 }
 
 // Hands the recorded stream to the simulated driver, as the library's
-// platform layer would, without the library.
+// platform layer does inside a call (the simulator's lock held once for
+// all of it), without the library.
 void Replay(radovl::sim::Handle device, const std::vector<Recorded>& stream) {
+    const radovl::sim::Locked held;
     for (const Recorded& r : stream) {
         uint32_t value = 0;
         if (r.code == radovl::WindowQueryCode) {
             radovl::WindowQuery query{};
-            radovl::sim::DeviceIoControl(device, r.code, &query, sizeof query, nullptr);
+            radovl::sim::DeviceIoControlHeld(device, r.code, &query, sizeof query, nullptr);
         } else {
             radovl::MemoryRequest record = r.record;
-            radovl::sim::DeviceIoControl(device, r.code, &record, sizeof record, &value);
+            radovl::sim::DeviceIoControlHeld(device, r.code, &record, sizeof record, &value);
         }
         benchmark::DoNotOptimize(value);
     }
@@ -324,8 +327,8 @@ void IoctlSyscall(benchmark::State& state) {
 
 // ---------------------------------------------------------------------------
 // (e) The lock every export holds, taken and given back: alone, as each
-// call takes it, and while held, as each request of a call takes it again
-// in builds with the simulated board.
+// call takes it, and while held, which is what each request of a call
+// would add if it took the simulator's lock again.
 
 void CallLockPair(benchmark::State& state) {
     for (auto _ : state) {

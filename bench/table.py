@@ -59,8 +59,8 @@ def main(path):
         own = lib - sim
         share = 100.0 * own / sys_ns
         out.append(f"| {label}: library's own cost per request (library path - replay) | {own:.2f} ns | | |")
-        out.append(f"| ... as a share of one ioctl system call ({sys_ns:.0f} ns) | {share:.2f} % | <= 10 % | "
-                   f"{'yes' if share <= 10 else 'NO'} |")
+        out.append(f"| ... as a share of one ioctl system call ({sys_ns:.0f} ns) | {share:.2f} % | <= 8 % | "
+                   f"{'yes' if share <= 8 else 'NO'} |")
         out.append(f"| ... library path / replay, time per request | {lib / sim:.3f} | | |")
         rate = 1e3 / lib
         out.append(f"| ... full library + simulator path | {rate:.1f} M requests/s | >= 10 M/s | "
@@ -91,8 +91,8 @@ def main(path):
     if "CallLock/Nested" in median and "RequestPath/ReplayColourTable" in median:
         nested = ns("CallLock/Nested")
         sim = ns_per_request("RequestPath/ReplayColourTable")
-        out.append(f"| ... taken again by each request of a call (simulated board only) | {nested:.1f} ns, "
-                   f"{100.0 * nested / sim:.0f} % of one simulated request | | |")
+        out.append(f"| ... taken again while held: what each request of a call saves by not taking it | "
+                   f"{nested:.1f} ns, {100.0 * nested / sim:.0f} % of one simulated request | | |")
     if "soak_calls" in context:
         start, quarter, end = (int(context[f"soak_rss_{k}_kib"]) for k in ("start", "quarter", "end"))
         growth = end - quarter

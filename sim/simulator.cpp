@@ -481,6 +481,10 @@ int32_t OpenHandleCount() {
 
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     const Locked hold;
+    return DeviceIoControlHeld(device, code, record, size, hostBuffer);
+}
+
+bool DeviceIoControlHeld(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer) {
     HandleEntry* entry = EntryOf(device);
     if (entry == nullptr || entry->kind != HandleKind::Device || record == nullptr) return false;
     return ServeRequest(entry->board, code, record, size, hostBuffer);

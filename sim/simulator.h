@@ -169,6 +169,9 @@ Handle CreateNamedMutex(const char* name);
 Handle OpenNamedMutex(const char* name);
 bool CloseHandle(Handle handle);
 bool DeviceIoControl(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer);
+// The same for a caller that holds Locked already (the library, inside an
+// export call): no second entry into the lock for every request.
+bool DeviceIoControlHeld(Handle device, uint32_t code, void* record, uint32_t size, void* hostBuffer);
 // The driver's answer to one request on board boardIndex (0 or 1), as if
 // sent on an open device of that board; the caller holds Locked.
 bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size, void* hostBuffer);
