@@ -6,3 +6,6 @@ set(RADOVL_MINGW_TRIPLET i686-w64-mingw32)
 # carries no threading runtime.
 set(RADOVL_MINGW_THREADS win32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/i686-floating-point.cmake)
+string(APPEND CMAKE_C_FLAGS_INIT " ${RADOVL_I686_FP_FLAGS}")
+string(APPEND CMAKE_CXX_FLAGS_INIT " ${RADOVL_I686_FP_FLAGS}")

@@ -10,9 +10,11 @@
 #
 # Other variables: SOURCE_DIR (tests/package), WORK_DIR (scratch), CONFIG,
 # LIBDIR and INCLUDEDIR (relative to PREFIX), VERSION, VERSION_MAJOR,
-# C_COMPILER, GENERATOR, PKG_CONFIG.
+# C_COMPILER, C_FLAGS (the build's own, -m32 in the 32-bit one), GENERATOR,
+# PKG_CONFIG.
 
 cmake_minimum_required(VERSION 3.25)
+separate_arguments(c_flags UNIX_COMMAND "${C_FLAGS}")
 
 function(fail)
   string(JOIN "" text ${ARGN})
@@ -101,7 +103,7 @@ if(MODE STREQUAL "install")
 
 elseif(MODE STREQUAL "cmake" OR MODE STREQUAL "too-new")
   set(args -S ${SOURCE_DIR}/consumer -B ${WORK_DIR}/build -G ${GENERATOR}
-      -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_C_COMPILER=${C_COMPILER}
+      -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${C_FLAGS}"
       -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF)
   if(MODE STREQUAL "too-new")
     math(EXPR next "${VERSION_MAJOR} + 1")
@@ -147,7 +149,7 @@ elseif(MODE STREQUAL "pkgconfig")
   if(NOT libdir STREQUAL expected_libdir)
     fail("radovl.pc names libdir ${libdir}, the library is in ${expected_libdir}")
   endif()
-  run(COMMAND ${C_COMPILER} -std=c99 -Wall -Wextra -Wpedantic -Werror ${cflags}
+  run(COMMAND ${C_COMPILER} ${c_flags} -std=c99 -Wall -Wextra -Wpedantic -Werror ${cflags}
       -DPACKAGE_VERSION="${modversion}" ${SOURCE_DIR}/consumer/consumer.c ${libs} -o ${WORK_DIR}/consumer)
   set(ENV{LD_LIBRARY_PATH} ${libdir})
   run(COMMAND ${WORK_DIR}/consumer OUTPUT out)
@@ -157,7 +159,7 @@ elseif(MODE STREQUAL "pkgconfig")
   if(NOT EXISTS ${console_c})
     fail("the package does not ship the README's example ${console_c}")
   endif()
-  run(COMMAND ${C_COMPILER} -std=c99 -Wall -Wextra -Wpedantic -Werror ${cflags} ${console_c} ${libs}
+  run(COMMAND ${C_COMPILER} ${c_flags} -std=c99 -Wall -Wextra -Wpedantic -Werror ${cflags} ${console_c} ${libs}
       -o ${WORK_DIR}/console)
   run(COMMAND ${WORK_DIR}/console OUTPUT console_out)
   if(NOT console_out MATCHES "KT_RDSP_OpenPPI\\(1, 100, 50, 400, 300\\): done")
