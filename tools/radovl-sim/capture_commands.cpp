@@ -1,6 +1,5 @@
 #include "capture_commands.h"
 
-#include <iostream>
 #include <vector>
 
 #include "capture_file.h"
@@ -9,10 +8,6 @@
 
 namespace radovl::tool {
 namespace {
-
-constexpr int DecodeOk = 0;
-constexpr int DecodeStopped = 1;
-constexpr int DecodeUsage = 2;
 
 void PrintDecoded(std::ostream& os, TraceDecoder* decoder) {
     for (const DecodedAccess& a : decoder->Take()) os << FormatAccess(a) << "\n";
@@ -44,26 +39,6 @@ void PrintWindow(std::ostream& os, const std::string& label, const RequestWindow
 
 }  // namespace
 
-void CaptureUsage(std::ostream& os) {
-    os << "decode CAPTURE [--calls]\n"
-          "               a capture the library wrote (RADOVL_CAPTURE=FILE): each call and its\n"
-          "               requests decoded as --trace decodes them; --calls: one line per call,\n"
-          "               as a scenario line. Exit 1 when the file stops before its end.\n"
-          "replay CAPTURE [--monitor L T R B]... [--screen L T R B] [--board-answers]\n"
-          "               makes the captured calls again on the simulated board and reports the\n"
-          "               first request that differs from the capture; a read the capture holds\n"
-          "               gets the captured value (--board-answers: the simulated board's).\n"
-          "               Monitors and screen as at the site (default one 1280x1024 monitor);\n"
-          "               run it where ./out holds the site's DSP programs and display-mode file.\n"
-          "replay CAPTURE --render FILE [--at N] [--monitor L T R B]...\n"
-          "               applies the captured requests to a fresh simulated board and draws\n"
-          "               its outputs at the end of the capture, or after call N\n"
-          "diff A B       the first call and request at which two captures differ, decoded\n"
-          "               with the requests around it\n"
-          "               replay and diff exit 0 when equal, 1 when different, 2 when a file\n"
-          "               is not a whole capture\n";
-}
-
 void ReportDifference(std::ostream& os, const std::string& where, const std::string& labelA,
                       const RequestWindow& a, const std::string& labelB, const RequestWindow& b,
                       uint32_t requestNumber) {
@@ -82,33 +57,14 @@ void ReportDifference(std::ostream& os, const std::string& where, const std::str
     PrintWindow(os, labelB, b, requestNumber);
 }
 
-int DecodeCommand(int argc, char** argv) {
-    std::string path;
-    bool calls = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--calls") {
-            calls = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "radovl-sim: unknown option " << arg << "\n";
-            return DecodeUsage;
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            std::cerr << "radovl-sim: decode takes one capture file\n";
-            return DecodeUsage;
-        }
-    }
-    if (path.empty()) {
-        std::cerr << "radovl-sim: decode needs a capture file\n";
-        return DecodeUsage;
-    }
+int DecodeCommand(const ParsedArgs& args, std::ostream& os, std::ostream& err) {
+    const std::string& path = args.operands[0];
+    const bool calls = args.Has("calls");
     CaptureReader reader;
     if (!reader.Open(path)) {
-        std::cerr << "radovl-sim: " << reader.error() << "\n";
-        return DecodeStopped;
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitFailed;
     }
-    std::ostream& os = std::cout;
     os << "# Capture " << path << ": format " << reader.header().version << ", written by radovl "
        << reader.header().library << "\n";
     if (!calls) {
@@ -143,31 +99,19 @@ int DecodeCommand(int argc, char** argv) {
        << " requests\n";
     os.flush();
     if (!reader.error().empty()) {
-        std::cerr << "radovl-sim: " << reader.error() << "\n";
-        return DecodeStopped;
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitFailed;
     }
-    return DecodeOk;
+    return ExitOk;
 }
 
-int DiffCommand(int argc, char** argv) {
-    std::vector<std::string> paths;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "radovl-sim: unknown option " << arg << "\n";
-            return CaptureUnusable;
-        }
-        paths.push_back(arg);
-    }
-    if (paths.size() != 2) {
-        std::cerr << "radovl-sim: diff takes two capture files\n";
-        return CaptureUnusable;
-    }
+int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& paths = args.operands;
     CaptureReader a, b;
     for (CaptureReader* r : {&a, &b}) {
         if (!r->Open(paths[r == &a ? 0 : 1])) {
-            std::cerr << "radovl-sim: " << r->error() << "\n";
-            return CaptureUnusable;
+            err << "radovl-sim: " << r->error() << "\n";
+            return ExitUsage;
         }
     }
     RequestWindow windowA, windowB;
@@ -177,23 +121,23 @@ int DiffCommand(int argc, char** argv) {
         const bool moreB = b.Next(&rb);
         for (const CaptureReader* r : {&a, &b}) {
             if (!r->error().empty()) {
-                std::cerr << "radovl-sim: " << r->error() << "\n";
-                return CaptureUnusable;
+                err << "radovl-sim: " << r->error() << "\n";
+                return ExitUsage;
             }
         }
         if (!moreA && !moreB) {
-            std::cout << "no difference: " << Grouped(ra.callNumber) << " calls, " << Grouped(a.requests())
+            out << "no difference: " << Grouped(ra.callNumber) << " calls, " << Grouped(a.requests())
                       << " requests\n";
-            return CaptureSame;
+            return ExitOk;
         }
         if (moreA != moreB) {
             const CaptureReader& longer = moreA ? a : b;
             const CaptureRecord& next = moreA ? ra : rb;
-            std::cout << "first difference: " << (moreA ? b : a).path() << " ends after call "
+            out << "first difference: " << (moreA ? b : a).path() << " ends after call "
                       << Grouped(next.callNumber - (next.kind == RADOVL_CAPTURE_KIND_CALL ? 1 : 0)) << "; "
                       << longer.path() << " goes on with call " << next.callNumber << " (" << longer.currentCall()
                       << ")\n";
-            return CaptureDifferent;
+            return ExitFailed;
         }
         if (ra.kind == RADOVL_CAPTURE_KIND_CALL) windowA.Clear();
         if (rb.kind == RADOVL_CAPTURE_KIND_CALL) windowB.Clear();
@@ -237,8 +181,8 @@ int DiffCommand(int argc, char** argv) {
             where += " (" + a.currentCall() + "), its request " + std::to_string(number) + " (request " +
                      Grouped(std::max(a.requests(), b.requests())) + " of the captures)";
         }
-        ReportDifference(std::cout, where, a.path(), windowA, b.path(), windowB, number);
-        return CaptureDifferent;
+        ReportDifference(out, where, a.path(), windowA, b.path(), windowB, number);
+        return ExitFailed;
     }
 }
 

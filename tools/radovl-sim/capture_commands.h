@@ -6,21 +6,17 @@
 #include <ostream>
 #include <string>
 
+#include "cli.h"
 #include "radovl/sim.h"
 
 namespace radovl::tool {
 
-// Exit statuses of replay and diff (decode uses 0, 1 for a file it could
-// not read to the end, and 2).
-constexpr int CaptureSame = 0;
-constexpr int CaptureDifferent = 1;
-constexpr int CaptureUnusable = 2;  // a usage error, or a file that is not a whole capture
-
-void CaptureUsage(std::ostream& os);
-// argv[1] is the command's name.
-int DecodeCommand(int argc, char** argv);
-int ReplayCommand(int argc, char** argv);
-int DiffCommand(int argc, char** argv);
+// The commands, run through the command table (cli.h): decode exits 1 for
+// a file it could not read to the end (or not a capture at all), replay and
+// diff 1 when the two sides differ and 2 when a file is not a whole capture.
+int DecodeCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 class CaptureReader;
 

@@ -6,15 +6,10 @@
 
 #include "hw/bitfield.h"
 #include "hw/driver.h"
+#include "text.h"
 
 namespace radovl::tool {
 namespace {
-
-std::string Hex32(uint32_t v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", v);
-    return text;
-}
 
 size_t RecordBytes(uint8_t kind) {
     switch (kind) {
@@ -150,7 +145,7 @@ std::string FormatCall(const RadovlCaptureCall& call) {
             // A float argument is written with a point, so a scenario reads it back as one.
             text += " " + std::string(number) + (std::strpbrk(number, ".en") == nullptr ? ".0" : "");
         } else if (bits > 0xFFFF && (bits < 0xFFFF0000u || WrittenInHex(info, i))) {
-            text += " " + Hex32(bits);
+            text += " " + Hex(bits);
         } else {
             text += " " + std::to_string(static_cast<int32_t>(bits));
         }
@@ -215,10 +210,10 @@ bool SameCapturedRequest(const RadovlCaptureRequest& a, const RadovlCaptureReque
 std::string RawRequest(const RadovlSimRequest& r) {
     std::string text = "board " + std::to_string(r.board);
     if (r.code == WindowQueryCode) return text + " window query, status " + std::to_string(r.status);
-    if (r.code != MemoryRequestCode) return text + " request code " + Hex32(r.code);
+    if (r.code != MemoryRequestCode) return text + " request code " + Hex(r.code);
     text += " function " + std::to_string(r.function) + " space " + std::to_string(r.space) + " offset " +
-            Hex32(r.offset) + " count " + std::to_string(r.count);
-    text += IsRead(r) ? " read " + Hex32(r.value) : " data " + Hex32(r.data);
+            Hex(r.offset) + " count " + std::to_string(r.count);
+    text += IsRead(r) ? " read " + Hex(r.value) : " data " + Hex(r.data);
     return text + ", status " + std::to_string(r.status);
 }
 

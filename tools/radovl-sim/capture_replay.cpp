@@ -4,7 +4,6 @@
 // outputs drawn.
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <vector>
 
@@ -27,62 +26,38 @@ struct ReplayOptions {
     bool boardAnswers = false;  // reads answered by the simulated board, not from the capture
 };
 
-bool TakeNumbers(int argc, char** argv, int* i, int32_t* out, int n) {
-    const std::string option = argv[*i];
-    if (*i + n >= argc) {
-        std::cerr << "radovl-sim: " << option << " needs " << n << (n == 1 ? " number\n" : " numbers\n");
-        return false;
-    }
-    for (int k = 0; k < n; ++k) {
-        const char* text = argv[++*i];
-        char* end = nullptr;
-        const long long v = std::strtoll(text, &end, 0);
-        if (end == text || *end != '\0' || v < INT32_MIN || v > INT32_MAX) {
-            std::cerr << "radovl-sim: " << option << " takes numbers, not '" << text << "'\n";
+// The options as given; false after a usage message on err.
+bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
+    o->capture = args.operands[0];
+    o->renderFile = args.Value("render").value_or("");
+    o->boardAnswers = args.Has("board-answers");
+    if (const std::optional<std::string> at = args.Value("at")) {
+        const std::optional<int64_t> n = OptionNumber(*at, 1, UINT32_MAX);
+        if (!n) {
+            err << "radovl-sim replay: --at takes a call number from 1, not " << *at << "\n";
             return false;
         }
-        out[k] = static_cast<int32_t>(v);
+        o->at = static_cast<uint32_t>(*n);
+        if (o->renderFile.empty()) {
+            err << "radovl-sim replay: --at goes with --render\n";
+            return false;
+        }
+    }
+    std::vector<std::pair<std::string, std::string>> boxes;
+    for (const std::string& m : args.Values("monitor")) boxes.emplace_back("monitor", m);
+    if (const std::optional<std::string> screen = args.Value("screen")) boxes.emplace_back("screen", *screen);
+    for (const auto& [name, text] : boxes) {
+        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, INT32_MIN, INT32_MAX);
+        if (!v) {
+            err << "radovl-sim replay: --" << name << " takes four 32-bit numbers L T R B, not '" << text << "'\n";
+            return false;
+        }
+        const HostView::Monitor r{static_cast<int32_t>((*v)[0]), static_cast<int32_t>((*v)[1]),
+                                  static_cast<int32_t>((*v)[2]), static_cast<int32_t>((*v)[3])};
+        if (name == "monitor") o->monitors.push_back(r);
+        else o->screen = r;
     }
     return true;
-}
-
-bool ParseOptions(int argc, char** argv, ReplayOptions* o) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        int32_t v[4];
-        if (arg == "--render") {
-            if (i + 1 >= argc) {
-                std::cerr << "radovl-sim: --render needs a file\n";
-                return false;
-            }
-            o->renderFile = argv[++i];
-        } else if (arg == "--at") {
-            if (!TakeNumbers(argc, argv, &i, v, 1)) return false;
-            if (v[0] < 1) {
-                std::cerr << "radovl-sim: --at takes a call number from 1\n";
-                return false;
-            }
-            o->at = static_cast<uint32_t>(v[0]);
-        } else if (arg == "--board-answers") {
-            o->boardAnswers = true;
-        } else if (arg == "--monitor" || arg == "--screen") {
-            if (!TakeNumbers(argc, argv, &i, v, 4)) return false;
-            const HostView::Monitor r{v[0], v[1], v[2], v[3]};
-            if (arg == "--monitor") o->monitors.push_back(r);
-            if (arg == "--screen") o->screen = r;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "radovl-sim: unknown option " << arg << "\n";
-            return false;
-        } else if (o->capture.empty()) {
-            o->capture = arg;
-        } else {
-            std::cerr << "radovl-sim: replay takes one capture file\n";
-            return false;
-        }
-    }
-    if (o->capture.empty()) std::cerr << "radovl-sim: replay needs a capture file\n";
-    if (o->at != 0 && o->renderFile.empty()) std::cerr << "radovl-sim: --at goes with --render\n";
-    return !o->capture.empty() && (o->at == 0 || !o->renderFile.empty());
 }
 
 // The simulated host as at the site: its monitors and screen, the
@@ -106,7 +81,8 @@ bool SameAsked(const RadovlSimRequest& captured, RadovlSimRequest replayed) {
 // Compares the library's requests with the capture's while the calls run.
 class Comparison {
 public:
-    Comparison(CaptureReader& reader, bool answerReads) : reader_(reader), answerReads_(answerReads) {}
+    Comparison(CaptureReader& reader, bool answerReads, std::ostream& out, std::ostream& err)
+        : reader_(reader), answerReads_(answerReads), out_(out), err_(err) {}
 
     // Replays every call; the exit status.
     int Run() {
@@ -121,17 +97,17 @@ public:
         RadovlSim_SetReadSource(nullptr, nullptr);
         if (found_) {
             // A difference before the file stops is one all the same.
-            ReportDifference(std::cout, where_, "capture", captured_, "replay", replayed_, differingRequest_);
-            if (!note_.empty()) std::cout << note_ << "\n";
-            return CaptureDifferent;
+            ReportDifference(out_, where_, "capture", captured_, "replay", replayed_, differingRequest_);
+            if (!note_.empty()) out_ << note_ << "\n";
+            return ExitFailed;
         }
         if (!reader_.error().empty()) {
-            std::cerr << "radovl-sim: " << reader_.error() << "\n";
-            return CaptureUnusable;
+            err_ << "radovl-sim: " << reader_.error() << "\n";
+            return ExitUsage;
         }
-        std::cout << "replay: " << Grouped(calls_) << " calls, " << Grouped(reader_.requests())
+        out_ << "replay: " << Grouped(calls_) << " calls, " << Grouped(reader_.requests())
                   << " requests: no difference from the capture\n";
-        return CaptureSame;
+        return ExitOk;
     }
 
 private:
@@ -244,6 +220,8 @@ private:
 
     CaptureReader& reader_;
     bool answerReads_;
+    std::ostream& out_;
+    std::ostream& err_;
     std::optional<CaptureRecord> held_;  // read ahead: for a read's answer, or the call's end
     uint32_t calls_ = 0;
     uint32_t callNumber_ = 0;
@@ -258,7 +236,7 @@ private:
 
 // The captured requests up to the end of call `at` (0: all) sent to a fresh
 // board, then its outputs drawn.
-int Render(CaptureReader& reader, const ReplayOptions& o) {
+int Render(CaptureReader& reader, const ReplayOptions& o, std::ostream& out, std::ostream& err) {
     SetUpHost(o);
     HostView host;
     if (!o.monitors.empty()) host.monitors = o.monitors;
@@ -266,15 +244,15 @@ int Render(CaptureReader& reader, const ReplayOptions& o) {
     host.disModeSource = "a capture holds no DisMode";
     const AppliedCapture applied = ApplyCapture(reader, o.at);
     if (!reader.error().empty()) {
-        std::cerr << "radovl-sim: " << reader.error() << "\n";
-        return CaptureUnusable;
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitUsage;
     }
     const uint32_t calls = applied.calls;
     const std::string& lastCall = applied.lastCall;
     host.board = applied.board;
     if (o.at > calls) {
-        std::cerr << "radovl-sim: " << reader.path() << " holds " << calls << " calls, not " << o.at << "\n";
-        return CaptureUnusable;
+        err << "radovl-sim: " << reader.path() << " holds " << calls << " calls, not " << o.at << "\n";
+        return ExitUsage;
     }
     RenderOptions options;
     options.title = "radovl-sim: what the board's two outputs show";
@@ -284,12 +262,12 @@ int Render(CaptureReader& reader, const ReplayOptions& o) {
     const ScreenModel model = ReadScreen(host);
     std::string error;
     if (!RenderScreen(model, o.renderFile, options, &error)) {
-        std::cerr << "radovl-sim: " << error << "\n";
-        return CaptureUnusable;
+        err << "radovl-sim: " << error << "\n";
+        return ExitUsage;
     }
-    std::cout << "render " << o.renderFile << "   (" << model.windows.size()
+    out << "render " << o.renderFile << "   (" << model.windows.size()
               << (model.windows.size() == 1 ? " window shown)" : " windows shown)") << "\n";
-    return CaptureSame;
+    return ExitOk;
 }
 
 }  // namespace
@@ -315,26 +293,26 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
     return applied;
 }
 
-int ReplayCommand(int argc, char** argv) {
+int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     ReplayOptions options;
-    if (!ParseOptions(argc, argv, &options)) return CaptureUnusable;
+    if (!ReadOptions(args, &options, err)) return ExitUsage;
     // The library under replay writes its own capture when RADOVL_CAPTURE
     // is set (to compare with diff), but never over the one being read.
     const char* own = std::getenv("RADOVL_CAPTURE");
     std::error_code ec;
     if (own != nullptr && *own != '\0' && std::filesystem::equivalent(own, options.capture, ec)) {
-        std::cerr << "radovl-sim: RADOVL_CAPTURE names " << options.capture
+        err << "radovl-sim: RADOVL_CAPTURE names " << options.capture
                   << ", the capture being replayed: the replay's own capture would overwrite it\n";
-        return CaptureUnusable;
+        return ExitUsage;
     }
     CaptureReader reader;
     if (!reader.Open(options.capture)) {
-        std::cerr << "radovl-sim: " << reader.error() << "\n";
-        return CaptureUnusable;
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitUsage;
     }
-    if (!options.renderFile.empty()) return Render(reader, options);
+    if (!options.renderFile.empty()) return Render(reader, options, out, err);
     SetUpHost(options);
-    Comparison comparison(reader, !options.boardAnswers);
+    Comparison comparison(reader, !options.boardAnswers, out, err);
     return comparison.Run();
 }
 

@@ -1,9 +1,17 @@
 #include "cli.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <sstream>
+
+#include "text.h"
 
 namespace radovl::tool {
+
+void ExitStatusHelp(const char* failure, std::ostream& os) {
+    os << "exit status:\n  0  done\n";
+    if (failure != nullptr) os << "  1  " << failure << "\n";
+    os << "  2  bad command line or unusable input: nothing was done\n";
+}
+
 namespace {
 
 const OptionSpec* FindLong(const std::vector<OptionSpec>& known, const std::string& name) {
@@ -24,25 +32,44 @@ const OptionSpec* FindShort(const std::vector<OptionSpec>& known, char c) {
 std::string Suggest(const std::vector<OptionSpec>& known, const std::string& name) {
     for (const OptionSpec& s : known) {
         const std::string candidate = s.name;
-        if (!name.empty() && (candidate.rfind(name.substr(0, 2), 0) == 0)) return " (did you mean --" + candidate + "?)";
+        if (name.size() >= 2 && candidate.rfind(name.substr(0, 2), 0) == 0) return " (did you mean --" + candidate + "?)";
     }
     return std::string();
 }
 
-}  // namespace
+std::string UsageLine(const Command& command) {
+    return std::string("usage: radovl-sim ") + command.name + (command.options.empty() ? "" : " [OPTIONS]") +
+           (*command.operands != '\0' ? " " : "") + command.operands;
+}
 
-bool ParsedArgs::Has(const std::string& name) const { return Value(name).has_value(); }
-
-std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
-    std::optional<std::string> value;
-    for (const auto& [n, v] : options) {
-        if (n == name) value = v;
+// An inline value of a several-word option: commas separate like blanks.
+std::string Words(std::string value) {
+    for (char& c : value) {
+        if (c == ',') c = ' ';
     }
     return value;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& known, ParsedArgs* parsed,
-               std::string* error) {
+}  // namespace
+
+bool ParsedArgs::Has(const std::string& name) const { return !Values(name).empty(); }
+
+std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
+    const std::vector<std::string> all = Values(name);
+    if (all.empty()) return std::nullopt;
+    return all.back();
+}
+
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [n, v] : options) {
+        if (n == name) values.push_back(v);
+    }
+    return values;
+}
+
+bool ParseArgs(const std::vector<std::string>& args, const Command& command, ParsedArgs* parsed, std::string* error) {
+    const std::vector<OptionSpec>& known = command.options;
     bool optionsEnd = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -78,6 +105,10 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
                 return false;
             }
         }
+        if (!found->repeatable && parsed->Has(found->name)) {
+            *error = shown + " is given twice";
+            return false;
+        }
         if (found->value == nullptr) {
             if (inlineValue) {
                 *error = shown + " takes no value";
@@ -86,61 +117,60 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             parsed->options.emplace_back(found->name, "");
             continue;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
+        std::string value;
+        if (inlineValue) {
+            value = found->words > 1 ? Words(*inlineValue) : *inlineValue;
+        } else {
+            const size_t words = static_cast<size_t>(found->words);
+            if (args.size() - i - 1 < words) {
                 *error = shown + " needs a value (" + found->value + ")";
                 return false;
             }
-            inlineValue = args[++i];
+            for (size_t k = 0; k < words; ++k) value += (k == 0 ? "" : " ") + args[++i];
         }
-        if (inlineValue->empty()) {
+        if (value.empty()) {
             *error = shown + " needs a value (" + found->value + "), not an empty one";
             return false;
         }
-        parsed->options.emplace_back(found->name, *inlineValue);
+        parsed->options.emplace_back(found->name, value);
+    }
+    if (parsed->help) return true;
+    if (parsed->operands.size() < command.minOperands) {
+        *error = std::string("missing ") + command.operands;
+        return false;
+    }
+    if (parsed->operands.size() > command.maxOperands) {
+        *error = "unexpected argument " + parsed->operands[command.maxOperands];
+        return false;
     }
     return true;
 }
 
 void CommandHelp(const Command& command, std::ostream& os) {
-    os << "usage: radovl-sim " << command.name << (command.options.empty() ? "" : " [OPTIONS]")
-       << (*command.operands != '\0' ? " " : "") << command.operands << "\n\n"
-       << command.summary << "\n";
+    os << UsageLine(command) << "\n\n" << command.summary << "\n";
     if (*command.details != '\0') os << "\n" << command.details;
     if (!command.options.empty()) os << "\noptions:\n";
     for (const OptionSpec& o : command.options) {
         std::string left = std::string("  ") + (o.shortName != 0 ? std::string("-") + o.shortName + ", " : "") + "--" +
-                           o.name + (o.value != nullptr ? std::string("=") + o.value : "");
+                           o.name + (o.value != nullptr ? std::string(" ") + o.value : "");
         if (left.size() < 24) left.resize(24, ' ');
         else left += "\n" + std::string(24, ' ');
-        os << left << o.help << "\n";
+        os << left << o.help << (o.repeatable ? " (may be repeated)" : "") << "\n";
     }
-    os << "  -h, --help            this help\n";
+    os << "  -h, --help            this help\n\n";
+    ExitStatusHelp(command.failure, os);
+}
+
+int UsageError(const Command& command, const std::string& message, std::ostream& err) {
+    err << "radovl-sim " << command.name << ": " << message << "\n"
+        << UsageLine(command) << "   (radovl-sim help " << command.name << ")\n";
+    return ExitUsage;
 }
 
 int RunCommand(const Command& command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (command.runRaw != nullptr) {
-        for (const std::string& a : args) {
-            if (a == "--help" || a == "-h") {
-                CommandHelp(command, out);
-                return ExitOk;
-            }
-        }
-        std::vector<std::string> words = {"radovl-sim", command.name};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& w : words) argv.push_back(&w[0]);
-        argv.push_back(nullptr);
-        return command.runRaw(static_cast<int>(words.size()), argv.data());
-    }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, command.options, &parsed, &error)) {
-        err << "radovl-sim " << command.name << ": " << error << "\n"
-            << "usage: radovl-sim " << command.name << (command.options.empty() ? "" : " [OPTIONS]") << " "
-            << command.operands << "   (radovl-sim help " << command.name << ")\n";
-        return ExitUsage;
-    }
+    if (!ParseArgs(args, command, &parsed, &error)) return UsageError(command, error, err);
     if (parsed.help) {
         CommandHelp(command, out);
         return ExitOk;
@@ -148,14 +178,22 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, std
     return command.run(parsed, out, err);
 }
 
-std::optional<uint64_t> OptionNumber(const std::string& text, uint64_t low, uint64_t high) {
-    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') return std::nullopt;
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long v = std::strtoull(text.c_str(), &end, hex ? 16 : 10);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || v < low || v > high) return std::nullopt;
-    return static_cast<uint64_t>(v);
+std::optional<int64_t> OptionNumber(const std::string& text, int64_t low, int64_t high) {
+    const std::optional<int64_t> v = ParseInteger(text);
+    if (!v || *v < low || *v > high) return std::nullopt;
+    return v;
+}
+
+std::optional<std::vector<int64_t>> OptionNumbers(const std::string& text, size_t count, int64_t low, int64_t high) {
+    std::istringstream words(text);
+    std::vector<int64_t> numbers;
+    for (std::string word; words >> word;) {
+        const std::optional<int64_t> v = OptionNumber(word, low, high);
+        if (!v) return std::nullopt;
+        numbers.push_back(*v);
+    }
+    if (numbers.size() != count) return std::nullopt;
+    return numbers;
 }
 
 }  // namespace radovl::tool

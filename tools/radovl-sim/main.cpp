@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,12 +41,6 @@ void KeepCaptureFileInPlace() {
 }
 
 int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
-    if (args.operands.size() != 1) {
-        err << "radovl-sim run: " << (args.operands.empty() ? "needs a scenario file (or - for standard input)"
-                                                            : "takes one scenario at a time")
-            << "\nusage: radovl-sim run [OPTIONS] SCENARIO   (radovl-sim help run)\n";
-        return ExitUsage;
-    }
     const std::string& scenarioPath = args.operands[0];
     RunOptions options;
     options.traceFile = args.Value("trace").value_or("");
@@ -55,7 +48,7 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     options.workDir = args.Value("workdir").value_or("");
     options.quiet = args.Has("quiet");
     if (const std::optional<std::string> limit = args.Value("trace-limit")) {
-        const std::optional<uint64_t> n = OptionNumber(*limit, 0, UINT32_MAX);
+        const std::optional<int64_t> n = OptionNumber(*limit, 0, UINT32_MAX);
         if (!n) {
             err << "radovl-sim run: --trace-limit takes a request count from 0 (no limit) to 4294967295, not " << *limit
                 << "\n";
@@ -83,13 +76,9 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
 }
 
 int MakePrograms(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
-    if (!args.operands.empty()) {
-        err << "radovl-sim make-programs: unexpected argument " << args.operands[0] << "\n";
-        return ExitUsage;
-    }
     uint32_t bytes = DefaultDisplayProgramBytes;
     if (const std::optional<std::string> size = args.Value("size")) {
-        const std::optional<uint64_t> n = OptionNumber(*size, 4, MaxDisplayProgramBytes);
+        const std::optional<int64_t> n = OptionNumber(*size, 4, MaxDisplayProgramBytes);
         if (!n) {
             err << "radovl-sim make-programs: --size takes a byte count from 4 to " << MaxDisplayProgramBytes
                 << ", not " << *size << "\n";
@@ -107,11 +96,7 @@ int MakePrograms(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     return ExitOk;
 }
 
-int ListExports(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
-    if (!args.operands.empty()) {
-        err << "radovl-sim exports: unexpected argument " << args.operands[0] << "\n";
-        return ExitUsage;
-    }
+int ListExports(const ParsedArgs&, std::ostream& out, std::ostream&) {
     for (const ExportInfo& e : Exports()) {
         out << e.name << "(";
         for (size_t i = 0; i < e.params.size(); ++i) {
@@ -137,10 +122,6 @@ const char* SpaceName(RegisterSpace space) {
 }
 
 int ListRegisters(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
-    if (args.operands.size() > 1) {
-        err << "radovl-sim registers: one pattern at most\n";
-        return ExitUsage;
-    }
     const std::string pattern = args.operands.empty() ? std::string() : Lower(args.operands[0]);
     size_t shown = 0;
     for (const ListedRegister& r : AllRegisters()) {
@@ -180,52 +161,61 @@ const char* RunDetails =
     "\n"
     "Each run works in a private directory of its own, removed afterwards: the simulated\n"
     "console executable lives there, and its out/ holds the DSP programs (make-programs)\n"
-    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n"
-    "\n"
-    "Exit status: 0 every step ran and every expectation held; 1 a step failed, an\n"
-    "expectation did not hold or an output could not be written; 2 bad command line or\n"
-    "scenario, nothing was run.\n";
+    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n";
 
-const char* CaptureHelp() {
-    static const std::string text = [] {
-        std::ostringstream os;
-        CaptureUsage(os);
-        return os.str();
-    }();
-    return text.c_str();
-}
+const char* DecodeDetails =
+    "Each call of a capture the library wrote (RADOVL_CAPTURE=FILE) and its requests,\n"
+    "decoded as --trace decodes them. A file cut short decodes up to its last whole record.\n";
+
+const char* ReplayDetails =
+    "Makes the captured calls again on the simulated board and reports the first request\n"
+    "that differs from the capture, decoded with the requests around it. A read the capture\n"
+    "holds next gets the captured value (--board-answers: the simulated board's). Monitors\n"
+    "and screen as at the site (default one 1280x1024 monitor); run it where ./out holds\n"
+    "the site's DSP programs and display-mode file.\n"
+    "With --render, the captured requests are applied to a fresh simulated board instead\n"
+    "and its outputs drawn, at the end of the capture or after call --at N.\n";
+
+int Help(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"run", "SCENARIO", "Plays a scenario on the simulated board.", RunDetails,
+        {"run", "SCENARIO", 1, 1, "Plays a scenario on the simulated board.", RunDetails,
+         "a step failed, an expectation did not hold or an output could not be written",
          {{"trace", 0, "FILE", "decoded driver trace of the calls ('trace off' in the scenario pauses it)"},
-          {"trace-limit", 0, "N",
-           "requests of one call written to the trace at most (default 2000000; 0: all)"},
+          {"trace-limit", 0, "N", "requests of one call written to the trace at most (default 2000000; 0: all)"},
           {"render", 0, "FILE", RenderFormatsHelp},
           {"workdir", 0, "DIR", "work in DIR (created if missing) and keep it, instead of a private directory"},
-          {"quiet", 'q', nullptr, "prints only failures and errors: not the steps, nor the library's lines other than its warnings and errors"}},
-         Run,
-         nullptr},
-        {"make-programs", "", "Writes the demo's DSP program files under DIR/out.", "",
+          {"quiet", 'q', nullptr,
+           "prints only failures and errors: not the steps, nor the library's lines other than its warnings and "
+           "errors"}},
+         Run},
+        {"make-programs", "", 0, 0, "Writes the demo's DSP program files under DIR/out.", "",
+         "a file could not be written",
          {{"dir", 0, "DIR", "where out/ goes (default: the current directory)"},
           {"size", 0, "BYTES", "code bytes of the display program (default 16384, at most 67108864)"}},
-         MakePrograms,
-         nullptr},
-        {"exports", "", "Lists the fifty exports and their parameters.", "", {}, ListExports, nullptr},
-        // The capture commands read their own arguments.
-        {"decode", "CAPTURE [--calls]", "Decodes a capture file the library wrote (RADOVL_CAPTURE=FILE).",
-         CaptureHelp(), {}, nullptr, DecodeCommand},
-        {"replay", "CAPTURE [OPTIONS]", "Makes a capture's calls again on the simulated board, or draws it.",
-         CaptureHelp(), {}, nullptr, ReplayCommand},
-        {"diff", "A B", "The first call and request at which two captures differ.", CaptureHelp(), {}, nullptr,
-         DiffCommand},
-        {"registers", "[PATTERN]",
-         "Lists the register map: space, address, name and decoded fields.",
+         MakePrograms},
+        {"exports", "", 0, 0, "Lists the fifty exports and their parameters.", "", nullptr, {}, ListExports},
+        {"registers", "[PATTERN]", 0, 1, "Lists the register map: space, address, name and decoded fields.",
          "PATTERN keeps the names that contain it, ignoring case (e.g. 'radovl-sim registers ppi').\n"
          "These names go wherever a scenario takes an address: expect main PpiStart[1] 0x003C0076.\n",
-         {},
-         ListRegisters,
-         nullptr},
+         "no register name contains PATTERN", {}, ListRegisters},
+        {"decode", "CAPTURE", 1, 1, "Decodes a capture file the library wrote.", DecodeDetails,
+         "the file is not a capture, or stops before its end",
+         {{"calls", 0, nullptr, "one line per call, written as a scenario line"}},
+         DecodeCommand},
+        {"replay", "CAPTURE", 1, 1, "Makes a capture's calls again on the simulated board, or draws it.",
+         ReplayDetails, "the replay differs from the capture",
+         {{"monitor", 0, "L T R B", "a monitor of the site (also --monitor=L,T,R,B)", 4, true},
+          {"screen", 0, "L T R B", "the site's screen clip box", 4},
+          {"board-answers", 0, nullptr, "reads answered by the simulated board, not from the capture"},
+          {"render", 0, "FILE", "draws the board's outputs instead of comparing: FILE.png or FILE.svg"},
+          {"at", 0, "N", "with --render: after call N, not at the end of the capture"}},
+         ReplayCommand},
+        {"diff", "A B", 2, 2, "The first call and request at which two captures differ.",
+         "The difference is decoded with the requests of each side around it.\n", "the captures differ", {},
+         DiffCommand},
+        {"help", "[COMMAND]", 0, 1, "This list, or a command's help (also COMMAND --help).", "", nullptr, {}, Help},
     };
     return commands;
 }
@@ -244,9 +234,25 @@ void Usage(std::ostream& os) {
         if (left.size() < 26) left.resize(26, ' ');
         os << left << c.summary << "\n";
     }
-    os << "  help [COMMAND]          this list, or a command's options (also COMMAND --help)\n"
-          "  --version               the version\n"
-          "\nradovl-sim run --help tells how to write a scenario.\n";
+    os << "  --version               the version\n"
+          "\nOptions: --opt=value or --opt value; -- ends the options; an option given twice is\n"
+          "refused, but for those that add up (replay --monitor).\n\n";
+    ExitStatusHelp("the command's own failure or difference (radovl-sim help COMMAND says which)", os);
+    os << "\nradovl-sim run --help tells how to write a scenario.\n";
+}
+
+int Help(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.operands.empty()) {
+        Usage(out);
+        return ExitOk;
+    }
+    if (const Command* c = FindCommand(args.operands[0])) {
+        CommandHelp(*c, out);
+        return ExitOk;
+    }
+    err << "radovl-sim help: no command '" << args.operands[0] << "'\n";
+    Usage(err);
+    return ExitUsage;
 }
 
 int Dispatch(const std::vector<std::string>& args) {
@@ -254,24 +260,12 @@ int Dispatch(const std::vector<std::string>& args) {
         Usage(std::cerr);
         return ExitUsage;
     }
-    const std::string& command = args[0];
+    std::string command = args[0];
     if (command == "--version" || command == "version") {
         std::cout << "radovl-sim " << RADOVL_VERSION_STRING << "\n";
         return ExitOk;
     }
-    if (command == "--help" || command == "-h" || command == "help") {
-        if (args.size() == 1) {
-            Usage(std::cout);
-            return ExitOk;
-        }
-        if (const Command* c = FindCommand(args[1])) {
-            CommandHelp(*c, std::cout);
-            return ExitOk;
-        }
-        std::cerr << "radovl-sim help: no command '" << args[1] << "'\n";
-        Usage(std::cerr);
-        return ExitUsage;
-    }
+    if (command == "--help" || command == "-h") command = "help";
     if (const Command* c = FindCommand(command)) {
         return RunCommand(*c, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     }

@@ -389,20 +389,6 @@ std::optional<RegisterName> LookupLut(uint32_t address) {
 
 }  // namespace
 
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
-std::string HexByte(uint32_t value) { return Hex(value & 0xFF, 2); }
-
-std::string RgbText(uint32_t rgb) {
-    char text[16];
-    std::snprintf(text, sizeof text, "#%06X", rgb & Rgb::All);
-    return text;
-}
-
 std::optional<RegisterName> LookupRegister(RegisterSpace space, uint32_t address) {
     for (const Entry& e : Table()) {
         if (e.space == space && e.address == address) return RegisterName{EntryName(e), e.address, e.fields};

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "text.h"
+
 namespace radovl::tool {
 
 enum class RegisterSpace { Main, Video, Pci };
@@ -52,10 +54,5 @@ std::optional<std::string> DecoderRegisterName(uint32_t reg);
 // board logic.
 bool IsRegisterRegion(RegisterSpace space, uint32_t address);
 
-
-// Formatting helpers shared with the trace and the legend.
-std::string Hex(uint32_t value, int digits = 8);
-std::string HexByte(uint32_t value);
-std::string RgbText(uint32_t rgb);  // "#RRGGBB"
 
 }  // namespace radovl::tool

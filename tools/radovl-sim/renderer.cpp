@@ -1066,10 +1066,6 @@ void DrawAll(cairo_t* cr, const ScreenModel& model, const Layout& layout, const 
     WriteChannelLegend(right, model, 2);
 }
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }  // namespace
 
 const char* const RenderFormatsHelp = "draws the board's outputs at the end of the run: FILE.png, or FILE.svg";

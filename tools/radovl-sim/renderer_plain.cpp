@@ -1,5 +1,6 @@
 // RenderScreen where cairo is not available: SVG only.
 #include "renderer.h"
+#include "text.h"
 
 namespace radovl::tool {
 
@@ -7,8 +8,7 @@ const char* const RenderFormatsHelp =
     "draws the board's outputs at the end of the run: FILE.svg (this build has no cairo, so no PNG)";
 
 bool RenderFormatSupported(const std::string& path) {
-    const std::string suffix = ".svg";
-    return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return EndsWith(path, ".svg");
 }
 
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {

@@ -102,12 +102,6 @@ std::string TargetText(const PeekTarget& t) {
 
 }  // namespace
 
-std::string Grouped(uint64_t n) {
-    std::string digits = std::to_string(n);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
-    return digits;
-}
-
 std::string ScenarioPath(const Scenario& scenario, const std::string& path) {
     if (scenario.directory.empty() || fs::path(path).is_absolute()) return path;
     return (fs::path(scenario.directory) / path).string();

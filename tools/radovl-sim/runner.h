@@ -13,6 +13,7 @@
 #include "output_file.h"
 #include "radovl/sim.h"
 #include "scenario.h"
+#include "text.h"
 #include "screen_model.h"
 #include "trace_decoder.h"
 
@@ -101,8 +102,5 @@ private:
     int failures_ = 0;
     std::vector<std::string> failureMessages_;
 };
-
-// Formats n with thousands separators: 3,146,112.
-std::string Grouped(uint64_t n);
 
 }  // namespace radovl::tool

@@ -13,6 +13,7 @@
 #include "demo_programs.h"
 #include "radovl/radovl.h"
 #include "register_names.h"
+#include "text.h"
 
 namespace radovl::tool {
 namespace {
@@ -63,36 +64,8 @@ std::vector<std::string> Tokenize(const std::string& line) {
     return words;
 }
 
-std::optional<int64_t> ParseIntegerText(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    size_t i = 0;
-    bool negative = false;
-    if (text[0] == '-' || text[0] == '+') {
-        negative = text[0] == '-';
-        i = 1;
-    }
-    int base = 10;
-    if (text.size() > i + 1 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size()) return std::nullopt;
-    uint64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
-        magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        if (magnitude > (1ULL << 40)) return std::nullopt;  // far beyond any slot
-    }
-    return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-}
-
 int64_t Integer(const std::string& text, const std::string& what) {
-    const std::optional<int64_t> v = ParseIntegerText(text);
+    const std::optional<int64_t> v = ParseInteger(text);
     if (!v) throw LineError(what + " must be an integer (decimal or 0x hex), not '" + text + "'");
     return *v;
 }
@@ -112,7 +85,7 @@ int64_t InRange(const std::string& text, const std::string& what, int64_t low, i
 }
 
 double Real(const std::string& text, const std::string& what) {
-    if (const std::optional<int64_t> v = ParseIntegerText(text)) return static_cast<double>(*v);
+    if (const std::optional<int64_t> v = ParseInteger(text)) return static_cast<double>(*v);
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
@@ -149,7 +122,7 @@ int32_t ExpectedStatus(const std::string& text) {
     for (const StatusName& s : StatusNames) {
         if (bare == s.name) return s.status;
     }
-    const std::optional<int64_t> v = ParseIntegerText(text);
+    const std::optional<int64_t> v = ParseInteger(text);
     if (!v) {
         throw LineError("the expected status must be an integer or DONE, BAD_ARGUMENT or NOT_INITIALISED, not '" +
                         text + "'");
@@ -202,7 +175,7 @@ Step ParseCall(const std::vector<std::string>& w) {
 }
 
 uint32_t Address(const std::string& text, RegisterSpace space, const std::string& what, std::string* name) {
-    if (const std::optional<int64_t> v = ParseIntegerText(text)) {
+    if (const std::optional<int64_t> v = ParseInteger(text)) {
         if (*v < 0 || *v > static_cast<int64_t>(UINT32_MAX)) throw LineError(what + " " + text + " is not a 32-bit address");
         const uint32_t address = static_cast<uint32_t>(*v);
         if (const std::optional<RegisterName> reg = LookupRegister(space, address)) *name = reg->name;
