@@ -5,12 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "capture_commands.h"
-#include "capture_file.h"
-#include "renderer.h"
-#include "runner.h"
-#include "scenario.h"
-#include "screen_model.h"
+#include "capture/commands.h"
+#include "capture/capture_file.h"
+#include "picture/renderer.h"
+#include "scenario/runner.h"
+#include "scenario/scenario.h"
+#include "boardview/screen_model.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {

@@ -1,4 +1,4 @@
-#include "renderer.h"
+#include "picture/renderer.h"
 
 #include <cairo.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "labels.h"
+#include "picture/labels.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {

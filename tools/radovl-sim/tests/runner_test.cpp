@@ -1,4 +1,4 @@
-#include "runner.h"
+#include "scenario/runner.h"
 
 #include <filesystem>
 #include <fstream>

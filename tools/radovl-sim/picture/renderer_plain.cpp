@@ -1,6 +1,6 @@
 // RenderScreen where cairo is not available: SVG only.
-#include "renderer.h"
-#include "text.h"
+#include "picture/renderer.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 

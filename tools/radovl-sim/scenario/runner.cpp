@@ -1,4 +1,4 @@
-#include "runner.h"
+#include "scenario/runner.h"
 
 #include <chrono>
 #include <cstdio>
@@ -16,11 +16,12 @@
 #include <unistd.h>
 #endif
 
-#include "demo_programs.h"
+#include "scenario/demo_programs.h"
 #include "hw/registers.h"
 #include "radovl/sim.h"
-#include "register_names.h"
-#include "renderer.h"
+#include "boardview/register_names.h"
+#include "picture/renderer.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {
@@ -376,7 +377,7 @@ void Runner::Execute(const Step& step) {
             if (step.target.space == PeekSpace::Main) {
                 RadovlSim_PokeMain(host_.board, step.target.address, step.expectedValue);
             } else {
-                RadovlSim_PokeVideo(host_.board, step.target.channel - 1, step.target.address, step.expectedValue);
+                RadovlSim_PokeVideo(host_.board, VideoDspOf(step.target.channel), step.target.address, step.expectedValue);
             }
             echo();
             return;
@@ -389,14 +390,11 @@ void Runner::Execute(const Step& step) {
 }
 
 uint32_t Runner::EstimatedStartUpRequests() const {
-    const fs::path out = fs::path(workDir_) / "out";
-    const uint64_t display = FileBytes((out / "idbout" / "testcmp.out").string());
-    uint64_t words = 2 * display / 4 * VideoWordRequests;
+    auto bytes = [&](DspProgramFile p) { return FileBytes((fs::path(workDir_) / ProgramRelativePath(p)).string()); };
+    uint64_t words = 2 * bytes(DspPrograms::Display) / 4 * VideoWordRequests;
     if (scratchFault_[0]) {
-        words += (FileBytes((out / "vibout" / "clktest_b.out").string()) +
-                  FileBytes((out / "vibout" / "clktest_c.out").string())) /
-                 4 * VideoWordRequests;
-        words += FileBytes((out / "vibout" / "NicTest.out").string()) / 4 * MainWordRequests;
+        words += (bytes(DspPrograms::FallbackVideo0) + bytes(DspPrograms::FallbackVideo1)) / 4 * VideoWordRequests;
+        words += bytes(DspPrograms::FallbackMain) / 4 * MainWordRequests;
     }
     return words > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(words);
 }
@@ -551,7 +549,7 @@ void Runner::Peek(const Step& step) {
     uint32_t value = 0;
     switch (t.space) {
         case PeekSpace::Main: value = RadovlSim_PeekMain(board, t.address); break;
-        case PeekSpace::Video: value = RadovlSim_PeekVideo(board, t.channel - 1, t.address); break;
+        case PeekSpace::Video: value = RadovlSim_PeekVideo(board, VideoDspOf(t.channel), t.address); break;
         case PeekSpace::Pci: value = RadovlSim_PeekPci(board, t.address); break;
         case PeekSpace::Decoder:
             value = static_cast<uint32_t>(

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "radovl/sim.h"
-#include "register_names.h"
+#include "boardview/register_names.h"
 
 namespace radovl::tool {
 

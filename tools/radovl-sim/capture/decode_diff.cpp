@@ -1,10 +1,11 @@
-#include "capture_commands.h"
+#include "capture/commands.h"
 
 #include <vector>
 
-#include "capture_file.h"
-#include "runner.h"
-#include "trace_decoder.h"
+#include "capture/capture_file.h"
+#include "scenario/runner.h"
+#include "boardview/trace_decoder.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "screen_model.h"
+#include "boardview/screen_model.h"
 
 namespace radovl::tool {
 

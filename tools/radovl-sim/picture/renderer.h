@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "screen_model.h"
+#include "boardview/screen_model.h"
 
 namespace radovl::tool {
 

@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <sstream>
 
-#include "labels.h"
-#include "page_layout.h"
-#include "output_file.h"
-#include "register_names.h"
-#include "renderer.h"
+#include "picture/labels.h"
+#include "hw/registers.h"
+#include "picture/page_layout.h"
+#include "text/output_file.h"
+#include "boardview/register_names.h"
+#include "picture/renderer.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {
@@ -69,7 +71,7 @@ private:
 // One window, in picture coordinates: origin (x0, y0) and scale k.
 void DrawWindow(Svg& svg, const WindowView& w, size_t index, double x0, double y0, double k) {
     auto at = [&](double x, double y) { return Point{x0 + x * k, y0 + y * k}; };
-    const char* accent = Accent[w.channel - 1];
+    const char* accent = Accent[VideoDspOf(w.channel)];
     const Point corner = at(w.rect.x, w.rect.y);
     svg.Raw("<g>\n");
     svg.Rect(corner.x, corner.y, w.rect.w * k, w.rect.h * k, "#0B0E12", accent, 2);
@@ -167,7 +169,7 @@ bool RenderPlainSvg(const ScreenModel& model, const std::string& path, const Ren
             line += "  range " + std::to_string(w.ppi.range) + "  heading " + Num(w.ppi.headingDeg) + "  scan " +
                     (w.ppi.scan ? "on" : "off");
         }
-        svg.Text(Margin, legendY, 12, line, Accent[w.channel - 1]);
+        svg.Text(Margin, legendY, 12, line, Accent[VideoDspOf(w.channel)]);
         legendY += LegendLine;
     }
     svg.Text(Margin, legendY, 12,

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "exports_table.h"
+#include "scenario/exports_table.h"
 #include "radovl/capture.h"
 #include "radovl/sim.h"
 

@@ -1,4 +1,4 @@
-#include "labels.h"
+#include "picture/labels.h"
 
 #include <algorithm>
 #include <cmath>

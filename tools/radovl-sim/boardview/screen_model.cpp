@@ -1,4 +1,4 @@
-#include "screen_model.h"
+#include "boardview/screen_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "hw/registers.h"
 #include "radovl/sim.h"
-#include "register_names.h"
+#include "boardview/register_names.h"
 
 namespace radovl::tool {
 namespace {
@@ -19,7 +19,7 @@ public:
     explicit Board(int32_t board) : board_(board) {}
     uint32_t Main(uint32_t address) const { return RadovlSim_PeekMain(board_, address); }
     uint32_t Main(ChannelRegister reg, int channel) const { return Main(reg.For(channel)); }
-    uint32_t Video(int channel, uint32_t address) const { return RadovlSim_PeekVideo(board_, channel - 1, address); }
+    uint32_t Video(int channel, uint32_t address) const { return RadovlSim_PeekVideo(board_, VideoDspOf(channel), address); }
     int32_t Decoder(int channel, uint32_t reg) const {
         return RadovlSim_PeekDecoder(board_, static_cast<int32_t>(DecoderAddress.For(channel)), static_cast<int32_t>(reg));
     }
@@ -49,14 +49,6 @@ std::array<uint32_t, 256> ReadLut(const Board& b, uint32_t base) {
     return lut;
 }
 
-uint32_t ArColourPrimaries(uint32_t arKeyControl) {
-    uint32_t rgb = 0;
-    if (arKeyControl & ArKeyControl::Red) rgb |= Rgb::Red;
-    if (arKeyControl & ArKeyControl::Green) rgb |= Rgb::Green;
-    if (arKeyControl & ArKeyControl::Blue) rgb |= Rgb::Blue;
-    return rgb;
-}
-
 ChannelView ReadChannel(const Board& b, int ch) {
     ChannelView c;
     const uint32_t ppiKey = b.Main(PpiKeyControl::Address, ch);
@@ -70,7 +62,7 @@ ChannelView ReadChannel(const Board& b, int ch) {
     c.arOnTop = (arKey & ArKeyControl::OnTop) != 0;
     c.tvKey = FieldGet(TvKeyControl::ColourKey, tvKey);
     c.arKey = FieldGet(ArKeyControl::ColourKey, arKey);
-    c.arColourBits = ArColourPrimaries(arKey);
+    c.arColourBits = ArKeyControl::RgbOf(arKey);
     c.channelControl = b.Video(ch, ChannelControl::Address);
     c.tvModeBits = FieldGet(ChannelControl::TvMode, c.channelControl);
     c.tvFrozen = c.tvModeBits == 0;
@@ -335,7 +327,7 @@ ScreenModel ReadScreen(const HostView& host) {
     model.tvPriorityCh1 = (dc & DisplayControl::TvPriority) != 0;
     model.arPriorityCh1 = (dc & DisplayControl::ArPriority) != 0;
     for (int ch = 1; ch <= 2; ++ch) {
-        const ChannelView& c = model.channels[ch - 1] = ReadChannel(b, ch);
+        const ChannelView& c = model.channels[VideoDspOf(ch)] = ReadChannel(b, ch);
         if (dc & DisplayControl::PpiShown.For(ch)) model.windows.push_back(ReadPpi(b, ch, c));
         if (b.Main(MiniStart::Address, ch) & MiniStart::Shown) model.windows.push_back(ReadMini(b, ch, c));
         if (dc & DisplayControl::ArShown.For(ch)) model.windows.push_back(ReadAr(b, ch, c));

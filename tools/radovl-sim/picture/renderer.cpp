@@ -1,4 +1,4 @@
-#include "renderer.h"
+#include "picture/renderer.h"
 
 #include <cairo-svg.h>
 #include <cairo.h>
@@ -12,10 +12,11 @@
 #include <random>
 
 #include "hw/registers.h"
-#include "labels.h"
-#include "page_layout.h"
-#include "output_file.h"
-#include "register_names.h"
+#include "picture/labels.h"
+#include "picture/page_layout.h"
+#include "text/output_file.h"
+#include "boardview/register_names.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {
@@ -390,12 +391,12 @@ void DrawMini(const Painter& p, const WindowView& w) {
     cairo_fill(cr);
     cairo_new_path(cr);
     cairo_arc(cr, m.aim.x, m.aim.y, p.Px(10), 0, 2 * Pi);
-    SetColour(cr, ChannelAccent[w.channel - 1]);
+    SetColour(cr, ChannelAccent[VideoDspOf(w.channel)]);
     cairo_set_line_width(cr, p.Px(2));
     cairo_stroke(cr);
-    p.Crosshair(m.aim, p.Px(15), ChannelAccent[w.channel - 1], 1.6);
+    p.Crosshair(m.aim, p.Px(15), ChannelAccent[VideoDspOf(w.channel)], 1.6);
     Font(cr, Sans, p.Px(10.5), true);
-    SetColour(cr, ChannelAccent[w.channel - 1]);
+    SetColour(cr, ChannelAccent[VideoDspOf(w.channel)]);
     DrawText(cr, m.aim.x + p.Px(12), m.aim.y - p.Px(12), "aim");
     const Box aimLabel{m.aim.x - p.Px(16), m.aim.y - p.Px(26), p.Px(52), p.Px(42)};
     const Point lowerLeft{static_cast<double>(w.rect.x), static_cast<double>(w.rect.y) + w.rect.h};
@@ -643,7 +644,7 @@ void DrawTv(const Painter& p, const WindowView& w, double outputScale) {
 
 void DrawFrame(const Painter& p, const WindowView& w, size_t stackIndex) {
     cairo_t* cr = p.cr();
-    const Colour accent = ChannelAccent[w.channel - 1];
+    const Colour accent = ChannelAccent[VideoDspOf(w.channel)];
     cairo_set_line_width(cr, p.Px(2));
     SetColour(cr, accent);
     cairo_rectangle(cr, w.rect.x, w.rect.y, w.rect.w, w.rect.h);
@@ -853,26 +854,26 @@ char OutputLetter(int bit) { return static_cast<char>('A' + bit); }
 
 const char* PpiModeText(uint32_t mode) {
     switch (mode) {
-        case 0x00: return "centred";
-        case 0x10: return "corner (range from height)";
-        case 0x20: return "corner (range from width)";
+        case PpiControl::ModeCentred: return "centred";
+        case PpiControl::ModeCornerHeight: return "corner (range from height)";
+        case PpiControl::ModeCornerWidth: return "corner (range from width)";
         default: return "no centre or range";
     }
 }
 
 std::string ArColourName(uint32_t rgb) {
     std::string s;
-    if (rgb & 0xFF0000) s += "red ";
-    if (rgb & 0x00FF00) s += "green ";
-    if (rgb & 0x0000FF) s += "blue ";
+    if (rgb & Rgb::Red) s += "red ";
+    if (rgb & Rgb::Green) s += "green ";
+    if (rgb & Rgb::Blue) s += "blue ";
     if (s.empty()) return "none";
     s.pop_back();
     return s;
 }
 
 void WriteChannelLegend(LegendWriter& L, const ScreenModel& model, int ch) {
-    const ChannelView& c = model.channels[ch - 1];
-    L.Text(Format("Channel %d", ch), ChannelAccent[ch - 1], true);
+    const ChannelView& c = model.channels[VideoDspOf(ch)];
+    L.Text(Format("Channel %d", ch), ChannelAccent[VideoDspOf(ch)], true);
     L.Dim(Format("   ChannelControl %s   TV mode bits %u%u", Hex(c.channelControl & 0xFFFF, 4).c_str(),
                  (c.tvModeBits >> 1) & 1, c.tvModeBits & 1));
     L.NewLine();
@@ -997,7 +998,7 @@ void WriteMixerLegend(LegendWriter& L, const ScreenModel& model) {
     for (const WindowView& w : model.windows) {
         L.Text(Format("%s#%zu %s ch%d%s", i == 0 ? "" : "  <  ", i + 1, KindName(w.kind), w.channel,
                       w.onTop ? " (on top)" : ""),
-               ChannelAccent[w.channel - 1]);
+               ChannelAccent[VideoDspOf(w.channel)]);
         ++i;
     }
     L.NewLine();

@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "output_file.h"
+#include "text/output_file.h"
 #include "radovl/sim.h"
-#include "scenario.h"
-#include "text.h"
-#include "screen_model.h"
-#include "trace_decoder.h"
+#include "scenario/scenario.h"
+#include "boardview/screen_model.h"
+#include "boardview/trace_decoder.h"
 
 namespace radovl::tool {
 

@@ -1,10 +1,11 @@
-#include "trace_decoder.h"
+#include "boardview/trace_decoder.h"
 
 #include <cstdio>
 #include <utility>
 
 #include "hw/driver.h"
 #include "hw/registers.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {

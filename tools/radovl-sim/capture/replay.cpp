@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "hw/driver.h"
-#include "capture_commands.h"
-#include "capture_file.h"
-#include "renderer.h"
-#include "runner.h"
-#include "screen_model.h"
+#include "capture/commands.h"
+#include "capture/capture_file.h"
+#include "picture/renderer.h"
+#include "scenario/runner.h"
+#include "boardview/screen_model.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "cli.h"
+#include "cli/cli.h"
 #include "radovl/sim.h"
 
 namespace radovl::tool {

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "text.h"
 
 namespace radovl::tool {
 
 enum class RegisterSpace { Main, Video, Pci };
 
-// Turns a register value into "name=value" fields, e.g. "w=400 h=300".
-using FieldFormatter = std::string (*)(uint32_t value);
+// Turns a register value into its fields, e.g. "w=400 h=300".
+class Fields;
+using FieldFormatter = void (*)(uint32_t value, Fields& fields);
 
 struct RegisterName {
     std::string name;                  // "PpiStart[2]", "PpiColourLut[1][37]", "EMIFA CECTL1"

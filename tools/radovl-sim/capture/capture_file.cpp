@@ -1,4 +1,4 @@
-#include "capture_file.h"
+#include "capture/capture_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "hw/bitfield.h"
 #include "hw/driver.h"
-#include "text.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {
@@ -29,7 +29,7 @@ const char* KindName(uint8_t kind) {
 }
 
 bool IsRead(const RadovlSimRequest& r) {
-    return r.code == MemoryRequestCode && FieldGet(Function::OperationMask, r.function) == Function::OpRead;
+    return r.code == MemoryRequestCode && IsReadFunction(r.function);
 }
 
 // The name as written, at most the record's bytes.
@@ -185,9 +185,7 @@ RadovlSimRequest AsTraced(const RadovlCaptureRequest& c) {
     r.offset = sent.offset;
     r.data = sent.data;
     r.count = sent.count;
-    const uint32_t width = FunctionWidth(sent.function);
-    const uint32_t mask = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
-    r.value = IsRead(r) ? c.value : sent.data & mask;
+    r.value = IsRead(r) ? c.value : sent.data & UnitMask(FunctionWidth(sent.function));
     return r;
 }
 

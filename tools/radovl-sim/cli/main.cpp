@@ -13,15 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "capture_commands.h"
-#include "cli.h"
-#include "demo_programs.h"
-#include "exports_table.h"
+#include "capture/commands.h"
+#include "cli/cli.h"
+#include "scenario/demo_programs.h"
+#include "scenario/exports_table.h"
 #include "radovl/version.h"
-#include "register_names.h"
-#include "renderer.h"
-#include "runner.h"
-#include "scenario.h"
+#include "boardview/register_names.h"
+#include "picture/renderer.h"
+#include "scenario/runner.h"
+#include "scenario/scenario.h"
+#include "text/text.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "hw/programs.h"
+
 namespace radovl::tool {
 
 struct ProgramFile {
@@ -19,13 +21,14 @@ constexpr uint32_t DefaultDisplayProgramBytes = 16 * 1024;
 // memory from the code's base up.
 constexpr uint32_t MaxDisplayProgramBytes = 64 * 1024 * 1024;
 
-// Writes, under directory (normally "."):
-//   out/idbout/testcmp.out     display program, loaded into both video DSPs;
-//                              keeps the address of its distance variable
-//                              at video address 0x80000000
-//   out/vibout/clktest_b.out   fallback program of video DSP 0
-//   out/vibout/clktest_c.out   fallback program of video DSP 1
-//   out/vibout/NicTest.out     fallback program of the main DSP
+// "out/idbout/testcmp.out": where a program file goes under a directory.
+std::string ProgramRelativePath(DspProgramFile program);
+
+// Writes, under directory (normally "."), the program files start-up
+// loads (hw/programs.h): the display program, loaded into both video DSPs,
+// which keeps the address of its distance variable at video address
+// 0x80000000, and the fallback programs of video DSPs 0 and 1 and of the
+// main DSP.
 // The display program's code section has codeBytes bytes (rounded up to
 // whole words). Returns the files written; on failure, an empty list and a
 // message in *error.

@@ -1,4 +1,4 @@
-#include "demo_programs.h"
+#include "scenario/demo_programs.h"
 
 #include "coff/coff_writer.h"
 #include "hw/registers.h"
@@ -49,16 +49,23 @@ uint32_t LoadedBytes(const std::vector<coff::Section>& sections) {
 
 }  // namespace
 
+std::string ProgramRelativePath(DspProgramFile program) {
+    return std::string("out/") + program.folder + "/" + program.file;
+}
+
 std::vector<ProgramFile> WriteDemoPrograms(const std::string& directory, uint32_t codeBytes, std::string* error) {
     struct Planned {
         std::string relative;
         std::vector<coff::Section> sections;
     };
     const std::vector<Planned> planned = {
-        {"out/idbout/testcmp.out", DisplayProgram(codeBytes)},
-        {"out/vibout/clktest_b.out", {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0xB))}},
-        {"out/vibout/clktest_c.out", {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0xC))}},
-        {"out/vibout/NicTest.out", {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0x1C))}},
+        {ProgramRelativePath(DspPrograms::Display), DisplayProgram(codeBytes)},
+        {ProgramRelativePath(DspPrograms::FallbackVideo0),
+         {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0xB))}},
+        {ProgramRelativePath(DspPrograms::FallbackVideo1),
+         {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0xC))}},
+        {ProgramRelativePath(DspPrograms::FallbackMain),
+         {MakeSection(".text", FallbackCode, CodeWords(FallbackCodeWords, 0x1C))}},
     };
     std::vector<ProgramFile> written;
     for (const Planned& p : planned) {

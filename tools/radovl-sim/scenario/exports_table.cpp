@@ -1,4 +1,4 @@
-#include "exports_table.h"
+#include "scenario/exports_table.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include <sstream>
 
-#include "text.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 

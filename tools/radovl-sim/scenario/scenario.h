@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "exports_table.h"
+#include "scenario/exports_table.h"
 
 namespace radovl::tool {
 

@@ -1,4 +1,4 @@
-#include "scenario.h"
+#include "scenario/scenario.h"
 
 #include <cerrno>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include <stdexcept>
 
 #include "hw/registers.h"
-#include "demo_programs.h"
+#include "scenario/demo_programs.h"
 #include "radovl/radovl.h"
-#include "register_names.h"
-#include "text.h"
+#include "boardview/register_names.h"
+#include "text/text.h"
 
 namespace radovl::tool {
 namespace {
