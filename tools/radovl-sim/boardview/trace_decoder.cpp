@@ -46,10 +46,10 @@ void TraceDecoder::Feed(const RadovlSimRequest& r, uint32_t number) {
     a.lastRequest = number;
     a.status = r.status;
     if (r.code != MemoryRequestCode) {
-        if (pendingPage_) Stage1Emit(*std::exchange(pendingPage_, std::nullopt));
+        ReleasePendingPage();
         a.kind = AccessKind::WindowQuery;
         a.op = 'Q';
-        Stage1Emit(a);
+        JoinBridgeSequence(a);
         return;
     }
     a.op = OperationLetter(r.function);
@@ -58,7 +58,7 @@ void TraceDecoder::Feed(const RadovlSimRequest& r, uint32_t number) {
     if (r.space == Space::PciInterface) {
         a.kind = AccessKind::Pci;
         a.address = r.offset;
-        if (pendingPage_) Stage1Emit(*std::exchange(pendingPage_, std::nullopt));
+        ReleasePendingPage();
         if (r.offset == PciPage::Offset && a.op == 'W') {
             // Selects the page of the next memory-window access.
             const int slot = BoardSlot(r.board);
@@ -69,7 +69,7 @@ void TraceDecoder::Feed(const RadovlSimRequest& r, uint32_t number) {
             pendingPage_ = a;
             return;
         }
-        Stage1Emit(a);
+        JoinBridgeSequence(a);
         return;
     }
     a.kind = AccessKind::Main;
@@ -88,15 +88,19 @@ void TraceDecoder::Feed(const RadovlSimRequest& r, uint32_t number) {
         a.address = RegisterWindowBase + r.offset;
         a.registerWindow = true;
     }
-    if (pendingPage_) Stage1Emit(*std::exchange(pendingPage_, std::nullopt));
-    Stage1Emit(a);
+    ReleasePendingPage();
+    JoinBridgeSequence(a);
 }
 
-void TraceDecoder::Stage1Emit(DecodedAccess a) { Stage2(std::move(a)); }
+// A page selection held for the memory-window access it belongs to goes on
+// as an access of its own.
+void TraceDecoder::ReleasePendingPage() {
+    if (pendingPage_) JoinBridgeSequence(*std::exchange(pendingPage_, std::nullopt));
+}
 
 // Bridge sequences: BridgeControl <- access word, BridgeAddress <- address,
 // then BridgeData read or written, all for the same video DSP.
-void TraceDecoder::Stage2(DecodedAccess a) {
+void TraceDecoder::JoinBridgeSequence(DecodedAccess a) {
     for (;;) {
         const size_t held = bridge_.size();
         const int dsp = held == 0 ? 0 : bridge_[0].dsp;
@@ -111,7 +115,7 @@ void TraceDecoder::Stage2(DecodedAccess a) {
                 }
             }
             if (!taken) {
-                Stage3(std::move(a));
+                JoinI2cTransaction(std::move(a));
                 return;
             }
             return;
@@ -135,24 +139,24 @@ void TraceDecoder::Stage2(DecodedAccess a) {
             v.value = a.value;
             v.status = a.status;
             bridge_.clear();
-            Stage3(std::move(v));
+            JoinI2cTransaction(std::move(v));
             return;
         }
         // Not a bridge sequence after all: pass on what was held and look
         // at this access afresh.
-        Stage2Flush();
+        ReleaseBridgeSequence();
     }
 }
 
-void TraceDecoder::Stage2Flush() {
+void TraceDecoder::ReleaseBridgeSequence() {
     std::vector<DecodedAccess> held;
     held.swap(bridge_);
-    for (DecodedAccess& h : held) Stage3(std::move(h));
+    for (DecodedAccess& h : held) JoinI2cTransaction(std::move(h));
 }
 
 // I2C: status polls, data writes and command writes from the start command
 // to the polls after the stop command form one transaction.
-void TraceDecoder::Stage3(DecodedAccess a) {
+void TraceDecoder::JoinI2cTransaction(DecodedAccess a) {
     if (IsStatusPoll(a)) {
         // The idle wait after a stop belongs to that transaction, up to the
         // first poll that shows the core idle; later polls open the next.
@@ -189,7 +193,7 @@ void TraceDecoder::Stage3(DecodedAccess a) {
         if ((a.value & I2cCommand::Stop) && i2cStarted_) i2cStopped_ = true;
         return;
     }
-    Stage3Flush();
+    ReleaseI2cTransaction();
     Output(std::move(a));
 }
 
@@ -221,7 +225,7 @@ void TraceDecoder::EmitI2c() {
     Output(std::move(t));
 }
 
-void TraceDecoder::Stage3Flush() {
+void TraceDecoder::ReleaseI2cTransaction() {
     if (i2cStopped_) {
         EmitI2c();
         return;
@@ -265,9 +269,9 @@ DecodedAccess TraceDecoder::Resolve(DecodedAccess a) {
 void TraceDecoder::Output(DecodedAccess a) { out_.push_back(Resolve(std::move(a))); }
 
 void TraceDecoder::Flush() {
-    if (pendingPage_) Stage1Emit(*std::exchange(pendingPage_, std::nullopt));
-    Stage2Flush();
-    Stage3Flush();
+    ReleasePendingPage();
+    ReleaseBridgeSequence();
+    ReleaseI2cTransaction();
 }
 
 std::vector<DecodedAccess> TraceDecoder::Take() {

@@ -59,11 +59,15 @@ public:
     std::vector<DecodedAccess> Take();
 
 private:
-    void Stage1Emit(DecodedAccess access);
-    void Stage2(DecodedAccess access);
-    void Stage2Flush();
-    void Stage3(DecodedAccess access);
-    void Stage3Flush();
+    // The decoding passes, each handing on what it does not take: the page
+    // selection joined to its access (Feed), the bridge's three accesses
+    // joined into one video DSP access, the I2C core's accesses into one
+    // transaction.
+    void ReleasePendingPage();
+    void JoinBridgeSequence(DecodedAccess access);
+    void ReleaseBridgeSequence();
+    void JoinI2cTransaction(DecodedAccess access);
+    void ReleaseI2cTransaction();
     void Output(DecodedAccess access);
     void EmitI2c();
     DecodedAccess Resolve(DecodedAccess access);

@@ -11,20 +11,14 @@
 #include <sstream>
 #include <string>
 
+#include "test_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using radovl::tool::test::ReadFile;
+using radovl::tool::test::WriteFile;
 
 struct Result {
     int status;  // exit status, or 128 + signal

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "picture/labels.h"
+#include "test_files.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {
@@ -96,8 +97,7 @@ TEST_F(RenderTest, PlainSvgShowsWindowsFromRegisters) {
         RenderPpi(Dir() + "/ppi.png", scan);
         std::string error;
         ASSERT_TRUE(RenderPlainSvg(ReadScreen(HostView{}), Dir() + "/plain.svg", {}, &error)) << error;
-        std::ifstream in(Dir() + "/plain.svg");
-        svg[scan] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        svg[scan] = ReadFile(Dir() + "/plain.svg");
     }
     auto count = [](const std::string& text, const std::string& what) {
         size_t n = 0;
@@ -143,10 +143,7 @@ TEST_F(RenderTest, WritesSvgBesidePng) {
     host.monitors = {{0, 0, 1280, 1024}, {-1280, 0, 0, 1024}};
     std::string error;
     ASSERT_TRUE(RenderScreen(ReadScreen(host), Dir() + "/screen.svg", {}, &error)) << error;
-    std::ifstream in(Dir() + "/screen.svg");
-    std::string head(64, '\0');
-    in.read(&head[0], 64);
-    EXPECT_NE(head.find("<svg"), std::string::npos);
+    EXPECT_NE(ReadFile(Dir() + "/screen.svg").find("<svg"), std::string::npos);
 }
 
 TEST_F(RenderTest, PictureSizeFollowsTheMonitors) {
