@@ -1,23 +1,23 @@
 #include "picture/labels.h"
 
+#include "picture/canvas.h"
+#include "picture/page_layout.h"
+#include "text/text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace radovl::tool {
-namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-// Advance of a character in font-size units, a little over the widest
-// digits and capitals of the sans face the picture uses.
-constexpr double CharWidth = 0.66;
-constexpr double BoldCharWidth = 0.72;
+using page::Pi;
 
 double TextWidthEstimate(const std::string& text, bool bold, double size) {
+    // Advance of a character in font-size units.
+    constexpr double CharWidth = 0.66;
+    constexpr double BoldCharWidth = 0.72;
     return static_cast<double>(text.size()) * size * (bold ? BoldCharWidth : CharWidth);
 }
-
-}  // namespace
 
 int64_t MonitorWidth(const OutputView& o) { return int64_t{o.monitor.right} - o.monitor.left; }
 int64_t MonitorHeight(const OutputView& o) { return int64_t{o.monitor.bottom} - o.monitor.top; }
@@ -78,16 +78,14 @@ std::vector<Label> PpiLabels(const WindowView& w, double pixel) {
         double size;
         Point anchor;
     };
-    char heading_text[32];
-    std::snprintf(heading_text, sizeof heading_text, "HDG %05.1f", v.headingDeg);
+    std::string heading_text = FixedPoint(v.headingDeg, 1);
+    heading_text = "HDG " + std::string(heading_text.size() < 5 ? 5 - heading_text.size() : 0, '0') + heading_text;
     std::vector<Wanted> wanted = {
         {heading_text, true, false, 11 * pixel, tip},
         {"range " + std::to_string(v.range) + " px", false, false, 10.5 * pixel, opposite},
     };
     const Point lowerLeft{w.rect.x + 0.0, w.rect.y + w.rect.h + 0.0};
-    const Point lowerRight{w.rect.x + w.rect.w + 0.0, w.rect.y + w.rect.h + 0.0};
     if (black) wanted.push_back({"colour table not written: all black", false, true, 11 * pixel, lowerLeft});
-    wanted.push_back({"echoes: illustration", false, true, 10 * pixel, lowerRight});
 
     std::vector<Label> labels;
     std::vector<Box> taken;

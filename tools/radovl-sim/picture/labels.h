@@ -35,8 +35,8 @@ std::optional<Box> PlaceLabel(const std::string& text, bool bold, double size, P
                               const std::vector<Box>& taken);
 
 // A PPI window's labels: the heading at the heading line's tip, the range
-// on the opposite side of the circle, a note when the colour table is all
-// black, and the note that the echoes are an illustration. pixel is the
+// on the opposite side of the circle, and a note when the colour table is
+// all black. pixel is the
 // length in monitor pixels of one pixel of the picture.
 std::vector<Label> PpiLabels(const WindowView& w, double pixel);
 

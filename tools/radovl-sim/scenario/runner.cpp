@@ -475,18 +475,21 @@ void Runner::NoteStartUp(int32_t status) {
     if (status != RADOVL_STATUS_DONE) return;
     // The library read the file; the tool asks it what it made of it.
     const std::string path = DisplayModeFilePath();
+    // The picture names the file by its place beside the console, the same
+    // in every work directory and on every platform.
+    const std::string shown = "the console's out/dismodeconfig.inf";
     std::error_code ec;
     host_.disMode = RadovlSim_DisplayMode();
     host_.disModeKnown = true;
     if (!fs::exists(path, ec)) {
-        host_.disModeSource = "no display-mode file at " + path + ": start-up sets 1";
+        host_.disModeSource = "no display-mode file at " + shown + ": start-up sets 1";
     } else if (fs::is_directory(path, ec)) {
         // The console's own out/ may hold anything; start-up reads no mode
         // from a directory, and the run says so rather than guess.
-        host_.disModeSource = path + " is a directory: start-up read no mode from it";
+        host_.disModeSource = shown + " is a directory: start-up read no mode from it";
         err_ << "radovl-sim: " << path << " is a directory, not a display-mode file: start-up read no mode from it\n";
     } else {
-        host_.disModeSource = "start-up read " + path + (disModeWritten_ ? ", written by the scenario" : "");
+        host_.disModeSource = "start-up read " + shown + (disModeWritten_ ? ", written by the scenario" : "");
     }
 }
 
@@ -598,7 +601,7 @@ void Runner::Render(const std::string& path, int line) {
     RenderOptions options;
     options.title = "radovl-sim: what the board's two outputs show";
     options.subtitle = "Scenario " + scenarioFile_ + (line > 0 ? ", after line " + std::to_string(line) : ", at the end") +
-                       "   ·   windows and settings from the board's registers; echoes, traces and camera pictures are illustrations"
+                       "   ·   windows and settings from the board's registers"
                        "   ·   board " +
                        std::to_string(model.board);
     std::string error;

@@ -164,6 +164,22 @@ INSTANTIATE_TEST_SUITE_P(
         Form{"DiffHelp", "diff -h", 0, "usage: radovl-sim diff A B"}),
     [](const ::testing::TestParamInfo<Form>& info) { return std::string(info.param.name); });
 
+// The SVG the Windows tool must match byte for byte: written by our own SVG
+// writer, the same on every run (no work directory or other run-dependent
+// text in it), and showing the colour tables, the A/R colour and FROZEN.
+TEST_F(Cli, SvgIdentityScenario) {
+    const std::string scenario = RADOVL_SIM_TESTS_DIR "/svg-identity.scenario";
+    ASSERT_EQ(Tool("run '" + scenario + "' --quiet --render one.svg").status, 0);
+    ASSERT_EQ(Tool("run '" + scenario + "' --quiet --render=two.svg").status, 0);
+    const std::string svg = ReadFile(dir_ + "/one.svg");
+    EXPECT_EQ(svg, ReadFile(dir_ + "/two.svg"));
+    EXPECT_NE(svg.find(">FROZEN</text>"), std::string::npos);
+    EXPECT_NE(svg.find("fill=\"#20FF60\""), std::string::npos);                      // PPI ch1's table, top
+    EXPECT_NE(svg.find("fill=\"#FFC020\""), std::string::npos);                      // Mini ch1's table, top
+    EXPECT_NE(svg.find("fill=\"#FF00FF\" fill-opacity=\"0.22\""), std::string::npos);  // A/R red and blue
+    EXPECT_EQ(svg.find("/tmp/"), std::string::npos);
+}
+
 TEST_F(Cli, AnUnfinishedTraceFileIsRemoved) {
     // A trace that cannot be finished is not left behind half-written.
     WriteFile(dir_ + "/a.scenario", "KT_RDSP_Init\n");

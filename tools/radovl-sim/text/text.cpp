@@ -1,5 +1,6 @@
 #include "text/text.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "hw/registers.h"
@@ -24,6 +25,21 @@ std::string Grouped(uint64_t n) {
     std::string digits = std::to_string(n);
     for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
     return digits;
+}
+
+std::string FixedPoint(double v, int decimals) {
+    if (!std::isfinite(v)) v = 0;
+    unsigned long long unit = 1;
+    for (int i = 0; i < decimals; ++i) unit *= 10;
+    const long long scaled = std::llround(v * static_cast<double>(unit));
+    const unsigned long long magnitude =
+        scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled) : static_cast<unsigned long long>(scaled);
+    std::string out = (scaled < 0 ? "-" : "") + std::to_string(magnitude / unit);
+    if (decimals > 0) {
+        const std::string fraction = std::to_string(magnitude % unit);
+        out += "." + std::string(static_cast<size_t>(decimals) - fraction.size(), '0') + fraction;
+    }
+    return out;
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {

@@ -16,6 +16,10 @@ std::string RgbText(uint32_t rgb);    // "#RRGGBB"
 // n with thousands separators: 3,146,112.
 std::string Grouped(uint64_t n);
 
+// v rounded to that many decimals, written with exactly that many, the same
+// on every platform and in every locale: FixedPoint(-3.456, 2) "-3.46".
+std::string FixedPoint(double v, int decimals);
+
 bool EndsWith(const std::string& text, const std::string& suffix);
 
 // A whole number as the tool reads one, on the command line and in a
