@@ -287,6 +287,20 @@ TEST_F(Cli, HelpAndConventions) {
     // --quiet leaves out the library's own lines too.
     EXPECT_EQ(odd.out, "");
 
+    // The command list in the help is the one in the docs.
+    const Result list = Tool("help");
+    const std::string docs = ReadFile(RADOVL_SIM_DOCS_DIR "/scenario-language.md");
+    std::istringstream lines(list.out.substr(list.out.find("commands:\n") + 10));
+    int commands = 0;
+    for (std::string line; std::getline(lines, line) && line.rfind("  --version", 0) != 0; ++commands) {
+        const size_t gap = line.find("  ", 2);
+        const size_t summary = line.find_first_not_of(' ', gap);
+        const std::string row = "| `radovl-sim " + line.substr(2, line.find_last_not_of(' ', gap) - 1) + "` | " +
+                                line.substr(summary) + " |";
+        EXPECT_NE(docs.find(row), std::string::npos) << row;
+    }
+    EXPECT_EQ(commands, 8);
+
     const Result registers = Tool("registers ppistart");
     EXPECT_EQ(registers.status, 0);
     EXPECT_NE(registers.out.find("main   0xB0201008  PpiStart[1]"), std::string::npos) << registers.out;
