@@ -71,25 +71,29 @@ ErrorCode ResetAndCloseDevice(BoardConnection* connection) {
 
 }  // namespace
 
-ErrorCode SendMemoryRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t data,
-                            uint32_t count, BoardConnection* connection) {
+namespace {
+
+MemoryRequest MakeRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t count, uint32_t data) {
     MemoryRequest request{};
     request.function = function;
     request.space = space;
     request.offset = offset;
     request.count = count;
     request.data = data;
+    return request;
+}
+
+}  // namespace
+
+ErrorCode SendMemoryRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t data,
+                            uint32_t count, BoardConnection* connection) {
+    MemoryRequest request = MakeRequest(function, space, offset, count, data);
     return Send(connection, MemoryRequestCode, &request, sizeof request, &request.status, nullptr);
 }
 
 ErrorCode SendReadRequest(uint32_t function, uint32_t space, uint32_t offset, void* destination,
                           uint32_t count, BoardConnection* connection) {
-    MemoryRequest request{};
-    request.function = function;
-    request.space = space;
-    request.offset = offset;
-    request.count = count;
-    request.data = HostAddress(destination);
+    MemoryRequest request = MakeRequest(function, space, offset, count, HostAddress(destination));
     return Send(connection, MemoryRequestCode, &request, sizeof request, &request.status, destination);
 }
 

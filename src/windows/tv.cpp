@@ -92,6 +92,13 @@ void WriteDecoder(int8_t channel, uint32_t reg, uint8_t level) {
     DecoderWrite(DecoderAddress.For(channel), reg, level);
 }
 
+// A picture control of the channel's video decoder.
+int32_t SetDecoderLevel(int8_t channel, uint32_t reg, uint8_t level) {
+    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
+    WriteDecoder(channel, reg, level);
+    return StatusDone;
+}
+
 }  // namespace
 
 namespace op {
@@ -153,23 +160,11 @@ int32_t FrostTV(int8_t channel, int8_t frost) {
     return StatusDone;
 }
 
-int32_t SetTVBright(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Brightness, level);
-    return StatusDone;
-}
+int32_t SetTVBright(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Brightness, level); }
 
-int32_t SetTVColor(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Colour, level);
-    return StatusDone;
-}
+int32_t SetTVColor(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Colour, level); }
 
-int32_t SetTVContrast(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Contrast, level);
-    return StatusDone;
-}
+int32_t SetTVContrast(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Contrast, level); }
 
 int32_t SetTVOnTop(int8_t channel, int32_t on) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;

@@ -81,15 +81,20 @@ ChannelView ReadChannel(const Board& b, int ch) {
     return c;
 }
 
-WindowView ReadPpi(const Board& b, int ch, const ChannelView& c) {
+WindowView NewWindow(WindowKind kind, int ch, int output, bool onTop) {
     WindowView w;
-    w.kind = WindowKind::Ppi;
+    w.kind = kind;
     w.channel = ch;
+    w.output = output;
+    w.onTop = onTop;
+    return w;
+}
+
+WindowView ReadPpi(const Board& b, int ch, const ChannelView& c) {
+    WindowView w = NewWindow(WindowKind::Ppi, ch, c.ppiOutput, c.ppiOnTop);
     const uint32_t start = b.Main(PpiStart::Address, ch);
     const uint32_t end = b.Main(PpiEnd::Address, ch);
     w.rect = FromStartEnd(Column(start), Row(start), Column(end), Row(end), PixelOffset::MixerColumn, PixelOffset::MixerColumn);
-    w.output = c.ppiOutput;
-    w.onTop = c.ppiOnTop;
     PpiView& p = w.ppi;
     const uint32_t centre = b.Video(ch, PpiCentre::Address);
     p.centre = Point{static_cast<double>(Column(centre) - PixelOffset::DspColumn), static_cast<double>(Row(centre))};
@@ -111,17 +116,13 @@ WindowView ReadPpi(const Board& b, int ch, const ChannelView& c) {
 }
 
 WindowView ReadMini(const Board& b, int ch, const ChannelView& c) {
-    WindowView w;
-    w.kind = WindowKind::Mini;
-    w.channel = ch;
+    WindowView w = NewWindow(WindowKind::Mini, ch, c.ppiOutput, c.ppiOnTop);
     const uint32_t start = b.Main(MiniStart::Address, ch);
     const uint32_t end = b.Main(MiniEnd::Address, ch);
     w.rect = FromStartEnd(static_cast<int32_t>(FieldGet(MiniStart::Column, start)),
                           static_cast<int32_t>(FieldGet(MiniStart::Row, start)), Column(end), Row(end),
                           PixelOffset::MixerColumn, PixelOffset::MixerColumn);
     // The Mini window shares the PPI's key-control register.
-    w.output = c.ppiOutput;
-    w.onTop = c.ppiOnTop;
     MiniView& m = w.mini;
     const uint32_t centre = b.Video(ch, MiniCentre::Address);
     m.origin = Point{static_cast<double>(Column(centre) - PixelOffset::DspColumn), static_cast<double>(Row(centre))};
@@ -158,9 +159,8 @@ Rect ArBand(uint32_t start, uint32_t size) {
 }
 
 WindowView ReadAr(const Board& b, int ch, const ChannelView& c) {
-    WindowView w;
-    w.kind = WindowKind::Ar;
-    w.channel = ch;
+    // A/R placement drives the PPI's key-control register.
+    WindowView w = NewWindow(WindowKind::Ar, ch, c.ppiOutput, c.arOnTop);
     const uint32_t start = b.Main(ArStart::Address, ch);
     const uint32_t end = b.Main(ArEnd::Address, ch);
     const uint32_t size = b.Video(ch, ArUpperSize::Address);
@@ -177,8 +177,6 @@ WindowView ReadAr(const Board& b, int ch, const ChannelView& c) {
     w.rect.y = top;
     w.rect.w = (Column(end) - PixelOffset::ArEndColumn) - w.rect.x + 1;
     w.rect.h = Row(end) - top + 1;
-    w.output = c.ppiOutput;  // A/R placement drives the PPI's key-control register
-    w.onTop = c.arOnTop;
     ArView& a = w.ar;
     a.upper = ArBand(b.Video(ch, ArUpperStart::Address), size);
     a.lower = ArBand(b.Video(ch, ArLowerStart::Address), b.Video(ch, ArLowerSize::Address));
@@ -197,9 +195,7 @@ WindowView ReadAr(const Board& b, int ch, const ChannelView& c) {
 // wide and (captured rows) * 4096 / vscale high, the rows counting four
 // lines above the window (TvStart's row is four rows up).
 WindowView ReadTv(const Board& b, int ch, const ChannelView& c) {
-    WindowView w;
-    w.kind = WindowKind::Tv;
-    w.channel = ch;
+    WindowView w = NewWindow(WindowKind::Tv, ch, c.tvOutput, c.tvOnTop);
     const uint32_t start = b.Main(TvStart::Address, ch);
     const uint32_t captureStart = b.Main(TvCaptureStart::Address, ch);
     const uint32_t captureEnd = b.Main(TvCaptureEnd::Address, ch);
@@ -224,8 +220,6 @@ WindowView ReadTv(const Board& b, int ch, const ChannelView& c) {
     w.rect.y = Row(start) == 0 ? 0 : Row(start) - PixelOffset::TvRow;
     w.rect.w = t.hScale == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(columns) * TvScale::Unit / t.hScale);
     w.rect.h = std::max(0, shownRows + PixelOffset::TvRow);
-    w.output = c.tvOutput;
-    w.onTop = c.tvOnTop;
     return w;
 }
 

@@ -1,5 +1,6 @@
 // Builds without cairo (the Windows cross build) write SVG only.
 #include "picture/renderer.h"
+#include "text/output_file.h"
 #include "text/text.h"
 
 namespace radovl::tool {
