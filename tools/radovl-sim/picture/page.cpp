@@ -503,8 +503,8 @@ void WriteMixerLegend(LegendWriter& L, const ScreenModel& model) {
     if (model.windows.empty()) L.Text("no window shown");
     for (size_t i = 0; i < model.windows.size(); ++i) {
         const WindowView& w = model.windows[i];
-        L.Text(Format("%s#%zu %s ch%d%s", i == 0 ? "" : "  <  ", i + 1, KindName(w.kind), w.channel,
-                      w.onTop ? " (on top)" : ""),
+        L.Text(std::string(i == 0 ? "" : "  <  ") + "#" + std::to_string(i + 1) + " " + KindName(w.kind) + " ch" +
+                   std::to_string(w.channel) + (w.onTop ? " (on top)" : ""),
                Accent(w.channel));
     }
     L.NewLine();
