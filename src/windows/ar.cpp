@@ -13,7 +13,7 @@ namespace {
 constexpr int32_t MaxSize = 512;
 constexpr int32_t MaxGate = 7;
 
-ArRecord& Record(int8_t channel) { return state.ar[ChannelIndex(channel)]; }
+ArRecord& Record(int8_t channel) { return state.ar[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 

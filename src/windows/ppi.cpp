@@ -17,7 +17,7 @@ constexpr int32_t MaxGate = 8;
 constexpr double StepSpan = 8192.0;
 constexpr int32_t MaxStep = 255;
 
-PpiRecord& Record(int8_t channel) { return state.ppi[ChannelIndex(channel)]; }
+PpiRecord& Record(int8_t channel) { return state.ppi[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 

@@ -11,7 +11,7 @@
 namespace radovl {
 namespace {
 
-TvRecord& Record(int8_t channel) { return state.tv[ChannelIndex(channel)]; }
+TvRecord& Record(int8_t channel) { return state.tv[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, TvFrame::Width) && InRange(h, 1, TvFrame::Height); }
 
@@ -149,7 +149,7 @@ int32_t SetTVWH(int8_t channel, int16_t w, int16_t h) {
 int32_t FrostTV(int8_t channel, int8_t frost) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!IsFlag(frost)) return StatusBadArgument;
-    uint8_t& saved = state.TvModeSave[ChannelIndex(channel)];
+    uint8_t& saved = state.TvModeSave[VideoDspOf(channel)];
     if (frost == 0) {
         saved = static_cast<uint8_t>(
             FieldGet(ChannelControl::TvMode, VideoRead32(VideoDspOf(channel), ChannelControl::Address)));
