@@ -560,10 +560,6 @@ void DrawPage(Canvas& c, const ScreenModel& model, const Layout& layout, const R
 
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     std::string message;
-    if (!RenderFormatSupported(path)) {
-        *error = "cannot draw " + path + ": this build writes SVG only (FILE.svg), not PNG";
-        return false;
-    }
     const Layout layout = ComputeLayout(model);
     OutputFile file;
     if (!file.Open(path)) {

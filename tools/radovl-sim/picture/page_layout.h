@@ -1,4 +1,4 @@
-// The page both pictures share, the cairo one and the plain SVG one: its
+// The page (picture/page.cpp), whichever back end draws it: its
 // margins, title, panel headers and legend lines, in pixels.
 #pragma once
 
