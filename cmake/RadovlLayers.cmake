@@ -7,15 +7,42 @@
 # Including a header of a layer above (or beside) the target's own fails to
 # compile with "No such file or directory".
 #
-#   hw        src/hw        registers, fields, driver records: includes nothing of ours
-#   platform  src/platform  hw
-#   board     src/board     hw, platform
-#   windows   src/windows   hw, platform, board
-#   api       src/api       hw, platform, board, windows
-#   sim/      the simulator hw (and include/)
-#   tools/    the tool      hw (and include/, tools/)
-#   drivers/softboard  the software board driver for Wine and the
-#             simulator as its DLL: hw, sim
+# RADOVL_LAYERS is the one list of the layers, bottom up: each one's name,
+# directory, the layers it may include besides itself (every one of them,
+# not only the next below), and a header that stands for it in the layer
+# tests (tests/CMakeLists.txt). Each layer gets the view of its name. Above
+# them all: tools/ sees hw (and tools/); tests, fuzz targets and benchmarks
+# see everything (radovl_top_level_includes). Every file may include
+# include/radovl/.
+set(RADOVL_LAYERS
+  "hw|src/hw||hw/registers.h"
+  "platform|src/platform|hw|platform/platform.h"
+  "board|src/board|hw platform|board/access.h"
+  "windows|src/windows|hw platform board|windows/gate.h"
+  "api|src/api|hw platform board windows|api/entry.h"
+  "sim|sim|hw|sim/simulator.h"
+  "softboard|drivers/softboard|hw sim|softboard/control.h")
+
+# radovl_layer_fields(<entry> <prefix>): <prefix>_NAME, _DIR, _USES (a list)
+# and _PROBE of one RADOVL_LAYERS entry.
+macro(radovl_layer_fields entry prefix)
+  string(REPLACE "|" ";" _fields "${entry}")
+  list(GET _fields 0 ${prefix}_NAME)
+  list(GET _fields 1 ${prefix}_DIR)
+  list(GET _fields 2 _uses)
+  string(REPLACE " " ";" ${prefix}_USES "${_uses}")
+  list(GET _fields 3 ${prefix}_PROBE)
+endmacro()
+
+# The directory of a layer by name, in <out>.
+function(radovl_layer_dir name out)
+  foreach(entry IN LISTS RADOVL_LAYERS)
+    radovl_layer_fields("${entry}" L)
+    if(L_NAME STREQUAL name)
+      set(${out} ${L_DIR} PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
 
 set(RADOVL_VIEW_DIR ${PROJECT_BINARY_DIR}/include-views)
 
@@ -45,18 +72,25 @@ function(radovl_include_view view)
   set(RADOVL_VIEW_${view} ${root} PARENT_SCOPE)
 endfunction()
 
-radovl_include_view(hw       src/hw)
-radovl_include_view(platform src/hw src/platform)
-radovl_include_view(board    src/hw src/platform src/board)
-radovl_include_view(windows  src/hw src/platform src/board src/windows)
-radovl_include_view(api      src/hw src/platform src/board src/windows src/api)
+# Each layer's view: the layers it uses, then itself.
+set(_all_dirs "")
+foreach(entry IN LISTS RADOVL_LAYERS)
+  radovl_layer_fields("${entry}" L)
+  set(_dirs "")
+  foreach(used IN LISTS L_USES)
+    radovl_layer_dir(${used} _dir)
+    list(APPEND _dirs ${_dir})
+  endforeach()
+  radovl_include_view(${L_NAME} ${_dirs} ${L_DIR})
+  if(NOT L_NAME STREQUAL "softboard")
+    list(APPEND _all_dirs ${L_DIR})
+  endif()
+endforeach()
 # The sim platform file reaches the simulator's own header.
 radovl_include_view(platform_sim src/hw src/platform sim)
-# The software board driver and its DLL, which carries the simulator.
-radovl_include_view(softboard src/hw sim drivers/softboard)
 # Tests, fuzz targets and benchmarks sit above every layer and reach into
 # each (the benchmarks and some tests also into the simulator).
-radovl_include_view(everything src/hw src/platform src/board src/windows src/api sim)
+radovl_include_view(everything ${_all_dirs})
 
 # radovl_layer(<name> <view> <source>...): the object library of one layer.
 function(radovl_layer name view)

@@ -125,9 +125,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(RADOVL_TOOL_DIR ${PROJECT_SOURCE_DIR}/tools/radovl-sim)
   add_library(radovl_board_control STATIC
     ${PROJECT_SOURCE_DIR}/tests/windows/board_control.cpp
-    ${RADOVL_TOOL_DIR}/demo_programs.cpp
+    ${RADOVL_TOOL_DIR}/scenario/demo_programs.cpp
     ${PROJECT_SOURCE_DIR}/tools/coff/coff_writer.cpp)
-  set(RADOVL_HOST_INCLUDES ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${PROJECT_SOURCE_DIR}/tools
+  set(RADOVL_HOST_INCLUDES ${PROJECT_SOURCE_DIR}/tests/windows ${RADOVL_TOOL_DIR} ${RADOVL_TOOL_DIR}/scenario ${PROJECT_SOURCE_DIR}/tools
       ${PROJECT_SOURCE_DIR}/drivers)
   radovl_top_level_includes(radovl_board_control ${RADOVL_HOST_INCLUDES})
   target_compile_options(radovl_board_control PRIVATE ${RADOVL_WARNINGS})
@@ -139,9 +139,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 
   add_executable(radovl_driver_e2e
     ${PROJECT_SOURCE_DIR}/tests/windows/driver_e2e.cpp
-    ${RADOVL_TOOL_DIR}/scenario.cpp
-    ${RADOVL_TOOL_DIR}/exports_table.cpp
-    ${RADOVL_TOOL_DIR}/register_names.cpp)
+    ${RADOVL_TOOL_DIR}/scenario/scenario.cpp
+    ${RADOVL_TOOL_DIR}/scenario/exports_table.cpp
+    ${RADOVL_TOOL_DIR}/boardview/register_names.cpp
+    ${RADOVL_TOOL_DIR}/text/text.cpp)
   radovl_top_level_includes(radovl_driver_e2e ${RADOVL_HOST_INCLUDES})
   target_compile_options(radovl_driver_e2e PRIVATE ${RADOVL_WARNINGS})
   target_link_libraries(radovl_driver_e2e PRIVATE radovl_board_control)

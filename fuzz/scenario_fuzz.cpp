@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "scenario.h"
+#include "scenario/scenario.h"
 
 using radovl::fuzz::Check;
 

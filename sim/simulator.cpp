@@ -163,10 +163,6 @@ const RadovlSimRequest* TraceAt(size_t index) {
 
 namespace {
 
-uint32_t WidthMask(uint32_t width) {
-    return width >= 4 ? 0xFFFFFFFFu : ((uint32_t{1} << (8 * width)) - 1);
-}
-
 // Handles are small tokens: index * 4 + 4, never 0 or -1.
 Handle TokenOf(size_t index) { return reinterpret_cast<Handle>(static_cast<uintptr_t>(index * 4 + 4)); }
 
@@ -319,7 +315,7 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
     if (request.space > Space::PciInterface) return Status(DriverInvalidSpace);
     if (request.count != 1) return Status(DriverInvalidCount);
     const uint32_t operation = request.function & Function::OperationMask;
-    const bool read = operation == Function::OpRead;
+    const bool read = IsReadFunction(request.function);
     if (read && hostBuffer == nullptr) return Status(DriverInvalidCount);
 
     if (request.space == Space::PciInterface) {
@@ -357,7 +353,7 @@ int32_t ExecuteMemory(BoardState& board, const MemoryRequest& request, void* hos
             case Function::OpClearBits: MainWrite(board, address, width, MainRead(board, address, width) & ~request.data); break;
         }
     }
-    const uint32_t mask = WidthMask(width);
+    const uint32_t mask = UnitMask(width);
     if (read) {
         *value &= mask;
         uint8_t* out = static_cast<uint8_t*>(hostBuffer);
@@ -401,7 +397,7 @@ void AnswerFromSource(RadovlSimRequest* traced, void* hostBuffer) {
     uint32_t value = 0;
     if (s.readSource == nullptr || s.readSource(traced, &value, s.readSourceContext) == 0) return;
     const uint32_t width = FunctionWidth(traced->function);
-    traced->value = value & WidthMask(width);
+    traced->value = value & UnitMask(width);
     uint8_t* out = static_cast<uint8_t*>(hostBuffer);
     for (uint32_t i = 0; i < width; ++i) out[i] = static_cast<uint8_t>(traced->value >> (8 * i));
 }
@@ -512,8 +508,8 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
         traced.count = request.count;
         int32_t status = faultStatus;
         if (!faulted) status = ExecuteMemory(board, request, hostBuffer, &traced.value);
-        const bool read = (request.function & Function::OperationMask) == Function::OpRead;
-        if (faulted && !read) traced.value = request.data & WidthMask(FunctionWidth(request.function));
+        const bool read = IsReadFunction(request.function);
+        if (faulted && !read) traced.value = request.data & UnitMask(FunctionWidth(request.function));
         if (read && status == 0 && !faulted) AnswerFromSource(&traced, hostBuffer);
         traced.status = status;
         request.status = status;

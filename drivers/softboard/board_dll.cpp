@@ -56,7 +56,7 @@ int32_t RadovlBoard_ReadOf(uint32_t code, const void* record, uint32_t size, uin
     if (code != radovl::MemoryRequestCode || size != sizeof(radovl::MemoryRequest)) return 0;
     radovl::MemoryRequest request;
     std::memcpy(&request, record, sizeof request);
-    if ((request.function & radovl::Function::OperationMask) != radovl::Function::OpRead) return 0;
+    if (!radovl::IsReadFunction(request.function)) return 0;
     *bytes = radovl::FunctionWidth(request.function) * request.count;
     *destination = request.data;
     return 1;

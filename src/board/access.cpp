@@ -65,7 +65,7 @@ void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, i
     if (target == LoadTarget::MainDsp) {
         BoardWriteBlock(address, words, count);
     } else if (target == LoadTarget::Video(0) || target == LoadTarget::Video(1)) {
-        VideoWriteBlock(LoadTarget::VideoDspOf(target), address, count, words);
+        VideoWriteBlock(LoadTarget::DspIndex(target), address, count, words);
     } else {
         platform::Print("this dsp is not pressent\n");
     }

@@ -30,7 +30,7 @@ void VideoWriteBlock(int dsp, uint32_t address, int32_t count, const uint32_t* w
 namespace LoadTarget {
 constexpr int32_t MainDsp = 0;
 constexpr int32_t Video(int dsp) { return 1 + dsp; }
-constexpr int VideoDspOf(int32_t target) { return target - Video(0); }
+constexpr int DspIndex(int32_t target) { return target - Video(0); }  // of a Video(dsp) target
 constexpr int32_t Count = 3;
 }  // namespace LoadTarget
 void TargetWriteBlock(int32_t target, uint32_t address, const uint32_t* words, int32_t count);

@@ -5,6 +5,7 @@
 #include "board/access.h"
 #include "board/loader.h"
 #include "board/selection.h"
+#include "hw/programs.h"
 #include "hw/registers.h"
 #include "platform/platform.h"
 
@@ -57,9 +58,9 @@ void ConfigureVideoEmif(int dsp) {
 }
 
 // Program files, relative to the current directory.
-std::string ProgramPath(const char* folder, const char* file) {
+std::string ProgramPath(DspProgramFile program) {
     const char separator = platform::PathSeparator();
-    return std::string(".") + separator + "out" + separator + folder + separator + file;
+    return std::string(".") + separator + "out" + separator + program.folder + separator + program.file;
 }
 
 constexpr uint32_t FallbackSettleMs = 100;
@@ -101,7 +102,7 @@ void BringUpBoard() {
 }
 
 void LoadVideoPrograms() {
-    const std::string program = ProgramPath("idbout", "testcmp.out");
+    const std::string program = ProgramPath(DspPrograms::Display);
     LoadDspProgram(LoadTarget::Video(0), program.c_str());
     StartVideoDsp(0);
     LoadDspProgram(LoadTarget::Video(1), program.c_str());
@@ -109,7 +110,7 @@ void LoadVideoPrograms() {
 }
 
 void LoadFallbackPrograms() {
-    LoadDspProgram(LoadTarget::Video(0), ProgramPath("vibout", "clktest_b.out").c_str());
+    LoadDspProgram(LoadTarget::Video(0), ProgramPath(DspPrograms::FallbackVideo0).c_str());
     platform::Sleep(FallbackSettleMs);
     StartVideoDsp(0);
     platform::Sleep(FallbackSettleMs);
@@ -118,11 +119,11 @@ void LoadFallbackPrograms() {
     VideoRead32(1, FallbackTestWord::Address);
     VideoWrite32(1, FallbackTestWord::Address, FallbackTestWord::Value);
     VideoRead32(1, FallbackTestWord::Address);
-    LoadDspProgram(LoadTarget::Video(1), ProgramPath("vibout", "clktest_c.out").c_str());
+    LoadDspProgram(LoadTarget::Video(1), ProgramPath(DspPrograms::FallbackVideo1).c_str());
     platform::Sleep(FallbackSettleMs);
     StartVideoDsp(1);
     VideoRead32(1, FallbackTestWord::Address);
-    LoadDspProgram(LoadTarget::MainDsp, ProgramPath("vibout", "NicTest.out").c_str());
+    LoadDspProgram(LoadTarget::MainDsp, ProgramPath(DspPrograms::FallbackMain).c_str());
     InterruptMainDsp();
 }
 

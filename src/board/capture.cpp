@@ -152,7 +152,7 @@ void Request(int32_t board, uint32_t code, const void* sent, const void* answere
                succeeded) {
         MemoryRequest request;
         std::memcpy(&request, sent, sizeof request);
-        if (FieldGet(Function::OperationMask, request.function) == Function::OpRead) {
+        if (IsReadFunction(request.function)) {
             record.value = ValueRead(request, readDestination);
         }
     }

@@ -71,25 +71,29 @@ ErrorCode ResetAndCloseDevice(BoardConnection* connection) {
 
 }  // namespace
 
-ErrorCode SendMemoryRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t data,
-                            uint32_t count, BoardConnection* connection) {
+namespace {
+
+MemoryRequest MakeRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t count, uint32_t data) {
     MemoryRequest request{};
     request.function = function;
     request.space = space;
     request.offset = offset;
     request.count = count;
     request.data = data;
+    return request;
+}
+
+}  // namespace
+
+ErrorCode SendMemoryRequest(uint32_t function, uint32_t space, uint32_t offset, uint32_t data,
+                            uint32_t count, BoardConnection* connection) {
+    MemoryRequest request = MakeRequest(function, space, offset, count, data);
     return Send(connection, MemoryRequestCode, &request, sizeof request, &request.status, nullptr);
 }
 
 ErrorCode SendReadRequest(uint32_t function, uint32_t space, uint32_t offset, void* destination,
                           uint32_t count, BoardConnection* connection) {
-    MemoryRequest request{};
-    request.function = function;
-    request.space = space;
-    request.offset = offset;
-    request.count = count;
-    request.data = HostAddress(destination);
+    MemoryRequest request = MakeRequest(function, space, offset, count, HostAddress(destination));
     return Send(connection, MemoryRequestCode, &request, sizeof request, &request.status, destination);
 }
 
@@ -158,10 +162,10 @@ struct ErrorFamily {
 
 constexpr ErrorText DriverTexts[] = {
     {0x90010000, "Unsupported driver version"},
-    {0x900A0000, "Invalid register function"},
-    {0x900B0000, "Invalid register space"},
-    {0x900C0000, "Invalid register offset"},
-    {0x900D0000, "Invalid register count"},
+    {DriverInvalidFunction, "Invalid register function"},
+    {DriverInvalidSpace, "Invalid register space"},
+    {DriverInvalidOffset, "Invalid register offset"},
+    {DriverInvalidCount, "Invalid register count"},
     {0x900E0000, "Error creating event"},
     {0x90130000, "Timeout during DMA transfer"},
     {0x90140000, "DMA transfer abort"},
@@ -169,12 +173,12 @@ constexpr ErrorText DriverTexts[] = {
 
 constexpr ErrorText ConnectionTexts[] = {
     {0xA1010000, "The library\nis already openned"},
-    {0xA1020000, "Can't communicate with\nthe driver for board #%d"},
-    {0xA1030000, "Error while closing\nthe device handle"},
+    {ErrorNoDriver, "Can't communicate with\nthe driver for board #%d"},
+    {ErrorClosingDevice, "Error while closing\nthe device handle"},
     {0xA1040000, "Library version error"},
     {0xA1050000, "Driver version error"},
     {0xA1060000, "Invalid board index"},
-    {0xA1070000, "Error while sending a\nrequest to the driver"},
+    {ErrorSendingRequest, "Error while sending a\nrequest to the driver"},
     {0xA1080000, "Unreadable message"},
     {0xA1090000, "Error on message size"},
     {0xA10A0000, "Error no message in fifo"},
@@ -190,8 +194,8 @@ constexpr ErrorText BoardTexts[] = {
     {0xA2030000, "Error while reading file"},
     {0xA2040000, "Hardware revision unsupported\nby this SDK version"},
     {0xA2050000, "Can't read SDK's\nregistry key"},
-    {0xA2060000, "Can't initialize\nboard"},
-    {0xA2070000, "Can't create or\nopen board's mutex"},
+    {ErrorCannotInitialise, "Can't initialize\nboard"},
+    {ErrorMutex, "Can't create or\nopen board's mutex"},
 };
 
 constexpr ErrorText MemoryTexts[] = {

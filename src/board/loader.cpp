@@ -57,14 +57,14 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, size_t size) {
 bool IsKnownTarget(int32_t target) { return target >= LoadTarget::MainDsp && target < LoadTarget::Count; }
 
 uint32_t TargetRead32(int32_t target, uint32_t address) {
-    return target == LoadTarget::MainDsp ? BoardRead32(address) : VideoRead32(LoadTarget::VideoDspOf(target), address);
+    return target == LoadTarget::MainDsp ? BoardRead32(address) : VideoRead32(LoadTarget::DspIndex(target), address);
 }
 
 void TargetWrite32(int32_t target, uint32_t address, uint32_t value) {
     if (target == LoadTarget::MainDsp) {
         BoardWrite32(address, value);
     } else {
-        VideoWrite32(LoadTarget::VideoDspOf(target), address, value);
+        VideoWrite32(LoadTarget::DspIndex(target), address, value);
     }
 }
 

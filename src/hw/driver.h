@@ -58,6 +58,16 @@ constexpr uint32_t FunctionWidth(uint32_t function) {
     }
 }
 
+// Whether a memory request's function reads (the others write, set bits or
+// clear bits).
+constexpr bool IsReadFunction(uint32_t function) {
+    return (function & Function::OperationMask) == Function::OpRead;
+}
+
+// The bits one unit of `bytes` bytes holds: 0xFF, 0xFFFF or 0xFFFFFFFF (0
+// for the unused width).
+constexpr uint32_t UnitMask(uint32_t bytes) { return bytes >= 4 ? 0xFFFFFFFFu : (uint32_t{1} << (8 * bytes)) - 1; }
+
 namespace Space {
 constexpr uint32_t MemoryWindow = 0;    // 4 MB of main DSP space, page from PciPage
 constexpr uint32_t RegisterWindow = 1;  // main DSP peripheral registers
@@ -65,6 +75,10 @@ constexpr uint32_t PciInterface = 2;    // PciStatus, PciControl, PciPage
 }  // namespace Space
 
 constexpr uint32_t MemoryWindowSize = 0x00400000;
+
+// The software board driver (drivers/softboard/driver.c) is C but needs none
+// of these facts: it hands each record to its C++ board DLL, which includes
+// this header.
 
 // Board library error codes: 0 or bit 31 set; bits 24-31 family, 16-23
 // reason, 0-15 a detail (the board number of ErrorNoDriver).

@@ -22,15 +22,9 @@ namespace radovl {
 constexpr int VideoDspOf(int channel) { return channel == 1 ? 0 : 1; }
 constexpr int VideoDspCount = 2;
 
-// A register that exists once per display channel (channel 1 or 2).
+// A register, or a bit of a shared register, that exists once per display
+// channel (channel 1 or 2).
 struct ChannelRegister {
-    uint32_t channel1;
-    uint32_t channel2;
-    constexpr uint32_t For(int channel) const { return VideoDspOf(channel) == 0 ? channel1 : channel2; }
-};
-
-// A bit that exists once per channel inside a shared register.
-struct ChannelBit {
     uint32_t channel1;
     uint32_t channel2;
     constexpr uint32_t For(int channel) const { return VideoDspOf(channel) == 0 ? channel1 : channel2; }
@@ -140,9 +134,9 @@ namespace DisplayControl {
 constexpr uint32_t Address = 0xB0203000;
 constexpr uint32_t ScreenProperty = FieldMask(0x00000003);
 constexpr uint32_t ScreenPropertyMax = 3;
-constexpr ChannelBit PpiShown{Bit(8), Bit(9)};
-constexpr ChannelBit TvShown{Bit(10), Bit(11)};
-constexpr ChannelBit ArShown{Bit(12), Bit(13)};
+constexpr ChannelRegister PpiShown{Bit(8), Bit(9)};
+constexpr ChannelRegister TvShown{Bit(10), Bit(11)};
+constexpr ChannelRegister ArShown{Bit(12), Bit(13)};
 // Priority bits exist once: channel 1's on-top sets them, channel 2's clears.
 constexpr uint32_t PpiPriority = Bit(24);
 constexpr uint32_t TvPriority = Bit(25);
@@ -155,18 +149,21 @@ constexpr uint32_t VideoCombined = Bit(4);
 constexpr uint32_t ScratchPattern = 0x1234;  // written by the start-up access test
 }  // namespace TestAndCombine
 
+// Output select rule: the bit the TV and PPI key-control registers carry.
+constexpr uint32_t OutputSelectBit = Bit(28);
+
 namespace TvKeyControl {
 constexpr ChannelRegister Address{0xB0203010, 0xB0203014};
 constexpr uint32_t ColourKey = FieldMask(0x00FFFFFF);
 constexpr uint32_t OnTop = Bit(26);
-constexpr uint32_t OutputSelect = Bit(28);
+constexpr uint32_t OutputSelect = OutputSelectBit;
 }  // namespace TvKeyControl
 
 namespace PpiKeyControl {
 constexpr ChannelRegister Address{0xB0203018, 0xB020301C};
 constexpr uint32_t OverlayEnable = Bit(25);
 constexpr uint32_t OnTop = Bit(26);
-constexpr uint32_t OutputSelect = Bit(28);
+constexpr uint32_t OutputSelect = OutputSelectBit;
 }  // namespace PpiKeyControl
 
 namespace ArKeyControl {
@@ -178,9 +175,6 @@ constexpr uint32_t Red = Bit(26);
 constexpr uint32_t Colour = Blue | Green | Red;
 constexpr uint32_t OnTop = Bit(26);  // the same bit as Red
 }  // namespace ArKeyControl
-
-// Output select rule: the bit every key-control register carries.
-constexpr uint32_t OutputSelectBit = Bit(28);
 
 // ---------------------------------------------------------------------------
 // Main DSP space: window start and end registers.
@@ -280,6 +274,28 @@ constexpr uint32_t Green = FieldMask(0x0000FF00);
 constexpr uint32_t Blue = FieldMask(0x000000FF);
 constexpr uint32_t All = Red | Green | Blue;
 }  // namespace Rgb
+
+// The A/R colour: each colour bit of ArKeyControl switches one primary of
+// the echo colour fully on or off.
+namespace ArKeyControl {
+struct Primary {
+    uint32_t bit;
+    uint32_t rgb;
+};
+constexpr Primary Primaries[] = {{Red, Rgb::Red}, {Green, Rgb::Green}, {Blue, Rgb::Blue}};
+// The bits for a colour: a primary is on when any of its bits is.
+constexpr uint32_t ColourBitsOf(uint32_t rgb) {
+    uint32_t bits = 0;
+    for (const Primary& p : Primaries) bits |= (rgb & p.rgb) != 0 ? p.bit : 0;
+    return bits;
+}
+// The colour the bits of a register word show.
+constexpr uint32_t RgbOf(uint32_t word) {
+    uint32_t rgb = 0;
+    for (const Primary& p : Primaries) rgb |= (word & p.bit) != 0 ? p.rgb : 0;
+    return rgb;
+}
+}  // namespace ArKeyControl
 constexpr uint32_t DefaultColourKey = 0xFF00FF;  // magenta
 
 // Colour tables: 256 words of 0x00RRGGBB each.

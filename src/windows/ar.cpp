@@ -13,7 +13,7 @@ namespace {
 constexpr int32_t MaxSize = 512;
 constexpr int32_t MaxGate = 7;
 
-ArRecord& Record(int8_t channel) { return state.ar[ChannelIndex(channel)]; }
+ArRecord& Record(int8_t channel) { return state.ar[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 
@@ -55,11 +55,7 @@ void EnableAr(int8_t channel, int32_t on) {
 
 // Each colour bit of ArKeyControl switches one primary on or off.
 void SetArColorBits(int8_t channel, uint32_t rgb) {
-    uint32_t bits = 0;
-    if (rgb & Rgb::Red) bits |= ArKeyControl::Red;
-    if (rgb & Rgb::Green) bits |= ArKeyControl::Green;
-    if (rgb & Rgb::Blue) bits |= ArKeyControl::Blue;
-    UpdateBoard32(ArKeyControl::Address.For(channel), ArKeyControl::Colour, bits);
+    UpdateBoard32(ArKeyControl::Address.For(channel), ArKeyControl::Colour, ArKeyControl::ColourBitsOf(rgb));
 }
 
 }  // namespace

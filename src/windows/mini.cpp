@@ -19,7 +19,7 @@ constexpr int32_t MaxScale = 8;
 constexpr int32_t ZoomSteps = 16;           // MiniScale zoom = 16 / scale
 constexpr double Pi = 3.1415926;             // the value the video DSP program was tuned with
 
-MiniRecord& Record(int8_t channel) { return state.mini[ChannelIndex(channel)]; }
+MiniRecord& Record(int8_t channel) { return state.mini[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 

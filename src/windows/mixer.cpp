@@ -43,11 +43,11 @@ void SetPriority(int8_t channel, uint32_t priorityBit) {
 }
 
 void WriteChannelControl(int8_t channel) {
-    VideoWrite32(VideoDspOf(channel), ChannelControl::Address, state.ControlShadow[ChannelIndex(channel)]);
+    VideoWrite32(VideoDspOf(channel), ChannelControl::Address, state.ControlShadow[VideoDspOf(channel)]);
 }
 
 void UpdateChannelControl(int8_t channel, uint32_t mask, uint32_t bits) {
-    uint16_t& shadow = state.ControlShadow[ChannelIndex(channel)];
+    uint16_t& shadow = state.ControlShadow[VideoDspOf(channel)];
     shadow = static_cast<uint16_t>((shadow & ~mask) | (bits & mask));
     WriteChannelControl(channel);
 }
@@ -129,8 +129,8 @@ int32_t SetTVP2pMode(int8_t channel, int8_t mode) {
     if (!IsChannel(channel)) return StatusBadArgument;
     const uint32_t tvMode = mode == 1 ? ChannelControl::TvMode : ChannelControl::TvModeNormal;
     UpdateChannelControl(channel, ChannelControl::TvMode, tvMode);
-    state.TvModeSave[ChannelIndex(channel)] =
-        static_cast<uint8_t>(FieldGet(ChannelControl::TvMode, state.ControlShadow[ChannelIndex(channel)]));
+    state.TvModeSave[VideoDspOf(channel)] =
+        static_cast<uint8_t>(FieldGet(ChannelControl::TvMode, state.ControlShadow[VideoDspOf(channel)]));
     return StatusDone;
 }
 
@@ -139,7 +139,7 @@ int32_t SetRDP2pMode(int8_t channel, int8_t mode) {
     if (!IsFlag(mode)) return StatusBadArgument;
     if (!IsChannel(channel)) return StatusBadArgument;
     const int dsp = VideoDspOf(channel);
-    uint16_t& shadow = state.ControlShadow[ChannelIndex(channel)];
+    uint16_t& shadow = state.ControlShadow[VideoDspOf(channel)];
     shadow = static_cast<uint16_t>(VideoRead32(dsp, ChannelControl::Address));
     shadow = static_cast<uint16_t>(BitsTo(ChannelControl::RdP2p, shadow, mode == 1));
     WriteChannelControl(channel);

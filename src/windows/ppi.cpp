@@ -17,7 +17,7 @@ constexpr int32_t MaxGate = 8;
 constexpr double StepSpan = 8192.0;
 constexpr int32_t MaxStep = 255;
 
-PpiRecord& Record(int8_t channel) { return state.ppi[ChannelIndex(channel)]; }
+PpiRecord& Record(int8_t channel) { return state.ppi[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, MaxSize) && InRange(h, 1, MaxSize); }
 
@@ -206,25 +206,24 @@ int32_t SetPPILineColor(int8_t channel, uint32_t colour) {
     return StatusDone;
 }
 
+namespace {
+
 // PpiFlags is read before the value is checked; a bad value writes nothing.
-int32_t SetPPIScan(int8_t channel, int32_t on) {
+int32_t SetPpiFlags(int8_t channel, uint32_t bits, int32_t flag, bool set) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     const int dsp = VideoDspOf(channel);
     const uint32_t flags = VideoRead32(dsp, PpiFlags::Address);
-    if (!IsFlag(on)) return StatusBadArgument;
-    VideoWrite32(dsp, PpiFlags::Address, BitsTo(PpiFlags::Scan, flags, on == 1));
+    if (!IsFlag(flag)) return StatusBadArgument;
+    VideoWrite32(dsp, PpiFlags::Address, BitsTo(bits, flags, set));
     return StatusDone;
 }
 
+}  // namespace
+
+int32_t SetPPIScan(int8_t channel, int32_t on) { return SetPpiFlags(channel, PpiFlags::Scan, on, on == 1); }
+
 // Freezing sets all four flag bits, the scan bit among them.
-int32_t FrostPPI(int8_t channel, int8_t frost) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    const int dsp = VideoDspOf(channel);
-    const uint32_t flags = VideoRead32(dsp, PpiFlags::Address);
-    if (!IsFlag(frost)) return StatusBadArgument;
-    VideoWrite32(dsp, PpiFlags::Address, BitsTo(PpiFlags::Frozen, flags, frost == 0));
-    return StatusDone;
-}
+int32_t FrostPPI(int8_t channel, int8_t frost) { return SetPpiFlags(channel, PpiFlags::Frozen, frost, frost == 0); }
 
 int32_t SetPPIDist(int8_t channel, int16_t dist) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;

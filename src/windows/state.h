@@ -12,7 +12,9 @@ constexpr int32_t StatusDone = 1;
 constexpr int32_t StatusBadArgument = -1;
 constexpr int32_t StatusNotInitialised = -2;
 
-constexpr int Channels = VideoDspCount;  // one video DSP per display channel
+// One video DSP per display channel: the per-channel records below are
+// indexed by VideoDspOf(channel).
+constexpr int Channels = VideoDspCount;
 
 struct PpiRecord {
     int32_t x;
@@ -73,10 +75,6 @@ constexpr LibraryState LoadState() {
 }
 
 extern LibraryState state;
-
-// Record index of a channel (1 or 2): the records are kept in the order of
-// the channels' video DSPs.
-constexpr int ChannelIndex(int channel) { return VideoDspOf(channel); }
 
 // Everything back to its value at load.
 void ResetLibraryState();

@@ -11,7 +11,7 @@
 namespace radovl {
 namespace {
 
-TvRecord& Record(int8_t channel) { return state.tv[ChannelIndex(channel)]; }
+TvRecord& Record(int8_t channel) { return state.tv[VideoDspOf(channel)]; }
 
 bool ValidSize(int32_t w, int32_t h) { return InRange(w, 1, TvFrame::Width) && InRange(h, 1, TvFrame::Height); }
 
@@ -92,6 +92,13 @@ void WriteDecoder(int8_t channel, uint32_t reg, uint8_t level) {
     DecoderWrite(DecoderAddress.For(channel), reg, level);
 }
 
+// A picture control of the channel's video decoder.
+int32_t SetDecoderLevel(int8_t channel, uint32_t reg, uint8_t level) {
+    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
+    WriteDecoder(channel, reg, level);
+    return StatusDone;
+}
+
 }  // namespace
 
 namespace op {
@@ -142,7 +149,7 @@ int32_t SetTVWH(int8_t channel, int16_t w, int16_t h) {
 int32_t FrostTV(int8_t channel, int8_t frost) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;
     if (!IsFlag(frost)) return StatusBadArgument;
-    uint8_t& saved = state.TvModeSave[ChannelIndex(channel)];
+    uint8_t& saved = state.TvModeSave[VideoDspOf(channel)];
     if (frost == 0) {
         saved = static_cast<uint8_t>(
             FieldGet(ChannelControl::TvMode, VideoRead32(VideoDspOf(channel), ChannelControl::Address)));
@@ -153,23 +160,11 @@ int32_t FrostTV(int8_t channel, int8_t frost) {
     return StatusDone;
 }
 
-int32_t SetTVBright(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Brightness, level);
-    return StatusDone;
-}
+int32_t SetTVBright(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Brightness, level); }
 
-int32_t SetTVColor(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Colour, level);
-    return StatusDone;
-}
+int32_t SetTVColor(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Colour, level); }
 
-int32_t SetTVContrast(int8_t channel, uint8_t level) {
-    if (int32_t status = GateChannel(channel); status != StatusDone) return status;
-    WriteDecoder(channel, Decoder::Contrast, level);
-    return StatusDone;
-}
+int32_t SetTVContrast(int8_t channel, uint8_t level) { return SetDecoderLevel(channel, Decoder::Contrast, level); }
 
 int32_t SetTVOnTop(int8_t channel, int32_t on) {
     if (int32_t status = GateChannel(channel); status != StatusDone) return status;

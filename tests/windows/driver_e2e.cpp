@@ -60,8 +60,7 @@ std::string Hex(uint32_t value) {
 }
 
 bool IsRead(const RadovlSimRequest& r) {
-    return r.code == radovl::MemoryRequestCode &&
-           (r.function & radovl::Function::OperationMask) == radovl::Function::OpRead;
+    return r.code == radovl::MemoryRequestCode && radovl::IsReadFunction(r.function);
 }
 
 // A request as both runs see it: a read's data word is the address of its

@@ -5,23 +5,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "capture_commands.h"
-#include "capture_file.h"
-#include "renderer.h"
-#include "runner.h"
-#include "scenario.h"
-#include "screen_model.h"
+#include "capture/commands.h"
+#include "capture/capture_file.h"
+#include "picture/renderer.h"
+#include "scenario/runner.h"
+#include "scenario/scenario.h"
+#include "boardview/screen_model.h"
+#include "test_files.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {
 namespace {
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The demo scenario up to its calls-th export call (0: all of it).
 std::string DemoUpTo(int calls) {
@@ -47,7 +41,7 @@ using CapturedDemo = ToolTest;
 TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
     const std::string command = "RADOVL_CAPTURE=demo.cap '" RADOVL_SIM_TOOL "' run --quiet '" RADOVL_EXAMPLES_DIR
                                 "/console.scenario' > run.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << Contents("run.log");
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile("run.log");
 
     for (const int calls : {20, 0}) {
         SCOPED_TRACE("after call " + std::to_string(calls));
@@ -70,7 +64,7 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
         HostView host = runner.host();
         host.board = applied.board;
         Draw(ReadScreen(host), "replayed.png");
-        EXPECT_TRUE(Contents("demo.png") == Contents("replayed.png"));
+        EXPECT_TRUE(ReadFile("demo.png") == ReadFile("replayed.png"));
     }
 }
 

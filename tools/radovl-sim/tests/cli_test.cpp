@@ -11,20 +11,14 @@
 #include <sstream>
 #include <string>
 
+#include "test_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using radovl::tool::test::ReadFile;
+using radovl::tool::test::WriteFile;
 
 struct Result {
     int status;  // exit status, or 128 + signal
@@ -104,11 +98,87 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"OptionWithoutValue", "", "run a.scenario --trace", 2, "--trace needs a value (FILE)"},
         BadInput{"FlagWithValue", "", "run a.scenario --quiet=yes", 2, "--quiet takes no value"},
         BadInput{"BadTraceLimit", "", "run a.scenario --trace-limit=-1", 2, "--trace-limit takes a request count"},
-        BadInput{"TwoScenarios", "", "run a b", 2, "takes one scenario at a time"},
+        BadInput{"TwoScenarios", "", "run a b", 2, "unexpected argument b"},
+        BadInput{"NoScenario", "", "run --quiet", 2, "missing SCENARIO"},
+        BadInput{"OptionTwice", "", "run a.scenario --trace=t --trace u", 2, "--trace is given twice"},
+        BadInput{"OptionOfAnotherCommand", "", "decode --render=x.png c.cap", 2, "unknown option --render"},
+        BadInput{"DiffOfOne", "", "diff c.cap", 2, "missing A B"},
+        BadInput{"ReplayMonitorShort", "", "replay c.cap --monitor 0 0 1280", 2, "--monitor needs a value (L T R B)"},
+        BadInput{"ReplayMonitorNotNumbers", "", "replay c.cap --monitor=0,0,wide,1024", 2,
+                 "--monitor takes four 32-bit numbers L T R B, not '0 0 wide 1024'"},
+        BadInput{"ReplayAtWithoutRender", "", "replay c.cap --at=1", 2, "--at goes with --render"},
+        BadInput{"ReplayAtZero", "", "replay c.cap --at 0 --render x.png", 2, "--at takes a call number from 1"},
         BadInput{"HelpForNoCommand", "", "help frobnicate", 2, "no command 'frobnicate'"},
         BadInput{"NoSuchRegister", "", "registers NoSuchThing", 1, "no register name contains 'NoSuchThing'"},
         BadInput{"ProgramTooLarge", "", "make-programs --size=67108868", 2, "--size takes a byte count from 4 to"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
+
+// Every command with its options in each form: --opt=value, --opt value,
+// "--" before the operands, options before or after them.
+struct Form {
+    const char* name;
+    const char* args;
+    int status;
+    const char* output;  // expected on standard output
+};
+
+class CliForms : public Cli, public ::testing::WithParamInterface<Form> {};
+
+TEST_P(CliForms, Work) {
+    // A capture of a short run, with the run's out/ (its DSP programs) kept
+    // here, where replay looks for them.
+    WriteFile(dir_ + "/a.scenario", "make-programs 64\nKT_RDSP_Init = 1\nKT_RDSP_OpenPPI 1 0 0 400 400 = 1\n");
+    ASSERT_EQ(std::system(("cd '" + dir_ + "' && RADOVL_CAPTURE=c.cap '" RADOVL_SIM_EXE
+                           "' run --quiet --workdir=. a.scenario >/dev/null")
+                              .c_str()),
+              0);
+    const Result r = Tool(GetParam().args);
+    EXPECT_EQ(r.status, GetParam().status) << r.err;
+    EXPECT_NE(r.out.find(GetParam().output), std::string::npos) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliForms,
+    ::testing::Values(
+        Form{"RunInline", "run --trace=t.txt --trace-limit=10 -q a.scenario", 0, ""},
+        Form{"RunSeparate", "run --trace t.txt --workdir w -- a.scenario", 0, "KT_RDSP_Init() = 1   (1,389 requests)"},
+        Form{"MakeProgramsInline", "make-programs --dir=d --size=64", 0, "wrote d/out/idbout/testcmp.out"},
+        Form{"MakeProgramsSeparate", "make-programs --size 64 --dir d", 0, "wrote d/out/vibout/NicTest.out"},
+        Form{"Exports", "exports --", 0, "KT_RDSP_Init()"},
+        Form{"RegistersAfterDashes", "registers -- ppistart", 0, "PpiStart[1]"},
+        Form{"DecodeAfterDashes", "decode -- c.cap", 0, "# call 2: KT_RDSP_OpenPPI 1 0 0 400 400"},
+        Form{"DecodeCallsFirst", "decode --calls c.cap", 0, "KT_RDSP_OpenPPI 1 0 0 400 400 = 1"},
+        Form{"DecodeCallsLast", "decode c.cap --calls", 0, "KT_RDSP_Init = 1    # call 1, 1,389 requests"},
+        Form{"ReplayMonitorsSeparate", "replay c.cap --monitor 0 0 1280 1024 --screen 0 0 1280 1024", 0,
+             "no difference from the capture"},
+        Form{"ReplayMonitorsInline", "replay --monitor=0,0,1280,1024 --board-answers -- c.cap", 0,
+             "no difference from the capture"},
+        Form{"ReplaySecondMonitorDiffers", "replay c.cap --monitor=-1280,0,0,1024 --monitor 1280 0 2560 1024", 1,
+             "first difference at call 2 (KT_RDSP_OpenPPI 1 0 0 400 400), its request 18"},
+        Form{"ReplayRenderInline", "replay c.cap --render=x.png --at=2", 0, "render x.png"},
+        Form{"ReplayRenderSeparate", "replay --render x.svg --at 1 c.cap", 0, "render x.svg"},
+        Form{"Diff", "diff -- c.cap c.cap", 0, "no difference: 2 calls"},
+        Form{"HelpHelp", "help help", 0, "usage: radovl-sim help [COMMAND]"},
+        Form{"HelpOfDecode", "help decode", 0, "usage: radovl-sim decode [OPTIONS] CAPTURE"},
+        Form{"DecodeHelp", "decode --help", 0, "  1  the file is not a capture, or stops before its end"},
+        Form{"DiffHelp", "diff -h", 0, "usage: radovl-sim diff A B"}),
+    [](const ::testing::TestParamInfo<Form>& info) { return std::string(info.param.name); });
+
+// The SVG the Windows tool must match byte for byte: written by our own SVG
+// writer, the same on every run (no work directory or other run-dependent
+// text in it), and showing the colour tables, the A/R colour and FROZEN.
+TEST_F(Cli, SvgIdentityScenario) {
+    const std::string scenario = RADOVL_SIM_TESTS_DIR "/svg-identity.scenario";
+    ASSERT_EQ(Tool("run '" + scenario + "' --quiet --render one.svg").status, 0);
+    ASSERT_EQ(Tool("run '" + scenario + "' --quiet --render=two.svg").status, 0);
+    const std::string svg = ReadFile(dir_ + "/one.svg");
+    EXPECT_EQ(svg, ReadFile(dir_ + "/two.svg"));
+    EXPECT_NE(svg.find(">FROZEN</text>"), std::string::npos);
+    EXPECT_NE(svg.find("fill=\"#20FF60\""), std::string::npos);                      // PPI ch1's table, top
+    EXPECT_NE(svg.find("fill=\"#FFC020\""), std::string::npos);                      // Mini ch1's table, top
+    EXPECT_NE(svg.find("fill=\"#FF00FF\" fill-opacity=\"0.22\""), std::string::npos);  // A/R red and blue
+    EXPECT_EQ(svg.find("/tmp/"), std::string::npos);
+}
 
 TEST_F(Cli, AnUnfinishedTraceFileIsRemoved) {
     // A trace that cannot be finished is not left behind half-written.
@@ -216,6 +286,20 @@ TEST_F(Cli, HelpAndConventions) {
     EXPECT_NE(odd.err.find("-odd.scenario:1: KT_RDSP_Init() returned 1, expected -2"), std::string::npos) << odd.err;
     // --quiet leaves out the library's own lines too.
     EXPECT_EQ(odd.out, "");
+
+    // The command list in the help is the one in the docs.
+    const Result list = Tool("help");
+    const std::string docs = ReadFile(RADOVL_SIM_DOCS_DIR "/scenario-language.md");
+    std::istringstream lines(list.out.substr(list.out.find("commands:\n") + 10));
+    int commands = 0;
+    for (std::string line; std::getline(lines, line) && line.rfind("  --version", 0) != 0; ++commands) {
+        const size_t gap = line.find("  ", 2);
+        const size_t summary = line.find_first_not_of(' ', gap);
+        const std::string row = "| `radovl-sim " + line.substr(2, line.find_last_not_of(' ', gap) - 1) + "` | " +
+                                line.substr(summary) + " |";
+        EXPECT_NE(docs.find(row), std::string::npos) << row;
+    }
+    EXPECT_EQ(commands, 8);
 
     const Result registers = Tool("registers ppistart");
     EXPECT_EQ(registers.status, 0);

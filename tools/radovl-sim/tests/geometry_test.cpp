@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "radovl/radovl.h"
-#include "runner.h"
-#include "screen_model.h"
+#include "scenario/runner.h"
+#include "boardview/screen_model.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {

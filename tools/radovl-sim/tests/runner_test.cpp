@@ -1,10 +1,11 @@
-#include "runner.h"
+#include "scenario/runner.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "radovl/radovl.h"
+#include "test_files.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {
@@ -162,10 +163,7 @@ TEST_F(RunnerTest, TraceFileHoldsDecodedCallsUnderTheirLines) {
         "KT_RDSP_OpenOverlay 2 1\n",
         options);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::ifstream in(options.traceFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string trace = text.str();
+    const std::string trace = ReadFile(options.traceFile);
     EXPECT_EQ(trace.find("KT_RDSP_Init"), std::string::npos);
     EXPECT_NE(trace.find("# line 5: KT_RDSP_OpenOverlay(2, 1) = 1\n"
                          "      1  main   R32 0xB020301C  PpiKeyControl[2]      -> 0x00000000  overlay=0 onTop=0 out=0"

@@ -1,6 +1,6 @@
 // The screen decoder on registers stored straight into the board: window
 // rectangles, details, outputs and the stacking order.
-#include "screen_model.h"
+#include "boardview/screen_model.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "demo_programs.h"
+#include "scenario/demo_programs.h"
 #include "radovl/radovl.h"
 
 namespace radovl::tool::test {

@@ -1,4 +1,4 @@
-#include "trace_decoder.h"
+#include "boardview/trace_decoder.h"
 
 #include <vector>
 

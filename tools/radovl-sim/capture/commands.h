@@ -1,0 +1,60 @@
+// The commands that work on capture files: decode, replay and diff.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <ostream>
+#include <string>
+
+#include "cli/cli.h"
+#include "radovl/sim.h"
+
+namespace radovl::tool {
+
+// The commands, run through the command table (cli.h): decode exits 1 for
+// a file it could not read to the end (or not a capture at all), replay and
+// diff 1 when the two sides differ and 2 when a file is not a whole capture.
+int DecodeCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+
+class CaptureReader;
+
+// Sends the captured requests of calls 1 to at (0: every call) to the
+// simulated boards as they were sent, from the reader's position.
+struct AppliedCapture {
+    uint32_t calls = 0;    // calls whose requests were sent
+    std::string lastCall;  // the last of them, as a scenario line
+    int32_t board = 0;     // board of the last request
+};
+AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
+
+// The last requests of one side of a comparison, with the number of the
+// first one kept, for the decoded context of a difference.
+struct RequestWindow {
+    static constexpr size_t Before = 48;  // requests kept before a difference: decoding
+                                          // finds its feet again within a few accesses
+    static constexpr size_t After = 3;   // requests shown after it
+    std::deque<RadovlSimRequest> requests;
+    uint32_t firstNumber = 1;
+    void Clear() {
+        requests.clear();
+        firstNumber = 1;
+    }
+    // Adds a request; keeps Before of them until frozen by a difference.
+    void Add(const RadovlSimRequest& r, bool frozen) {
+        requests.push_back(r);
+        if (!frozen && requests.size() > Before + 1) {
+            requests.pop_front();
+            ++firstNumber;
+        }
+    }
+};
+
+// "first difference at call N (CALL), its request K", the two differing
+// requests' fields, then each side's requests around them, decoded.
+void ReportDifference(std::ostream& os, const std::string& where, const std::string& labelA,
+                      const RequestWindow& a, const std::string& labelB, const RequestWindow& b,
+                      uint32_t requestNumber);
+
+}  // namespace radovl::tool

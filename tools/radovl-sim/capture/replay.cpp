@@ -1,0 +1,320 @@
+// replay: the captured calls made again on the simulated board, each
+// request the library sends compared, as it is sent, with the next one of
+// the capture; or the captured requests applied to a fresh board and its
+// outputs drawn.
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "hw/driver.h"
+#include "capture/commands.h"
+#include "capture/capture_file.h"
+#include "picture/renderer.h"
+#include "scenario/runner.h"
+#include "boardview/screen_model.h"
+#include "text/text.h"
+
+namespace radovl::tool {
+namespace {
+
+struct ReplayOptions {
+    std::string capture;
+    std::string renderFile;
+    uint32_t at = 0;  // 0: the end of the capture
+    std::vector<HostView::Monitor> monitors;
+    std::optional<HostView::Monitor> screen;
+    bool boardAnswers = false;  // reads answered by the simulated board, not from the capture
+};
+
+// The options as given; false after a usage message on err.
+bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
+    o->capture = args.operands[0];
+    o->renderFile = args.Value("render").value_or("");
+    o->boardAnswers = args.Has("board-answers");
+    if (const std::optional<std::string> at = args.Value("at")) {
+        const std::optional<int64_t> n = OptionNumber(*at, 1, UINT32_MAX);
+        if (!n) {
+            err << "radovl-sim replay: --at takes a call number from 1, not " << *at << "\n";
+            return false;
+        }
+        o->at = static_cast<uint32_t>(*n);
+        if (o->renderFile.empty()) {
+            err << "radovl-sim replay: --at goes with --render\n";
+            return false;
+        }
+    }
+    std::vector<std::pair<std::string, std::string>> boxes;
+    for (const std::string& m : args.Values("monitor")) boxes.emplace_back("monitor", m);
+    if (const std::optional<std::string> screen = args.Value("screen")) boxes.emplace_back("screen", *screen);
+    for (const auto& [name, text] : boxes) {
+        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, INT32_MIN, INT32_MAX);
+        if (!v) {
+            err << "radovl-sim replay: --" << name << " takes four 32-bit numbers L T R B, not '" << text << "'\n";
+            return false;
+        }
+        const HostView::Monitor r{static_cast<int32_t>((*v)[0]), static_cast<int32_t>((*v)[1]),
+                                  static_cast<int32_t>((*v)[2]), static_cast<int32_t>((*v)[3])};
+        if (name == "monitor") o->monitors.push_back(r);
+        else o->screen = r;
+    }
+    return true;
+}
+
+// The simulated host as at the site: its monitors and screen, the
+// executable in the current directory.
+void SetUpHost(const ReplayOptions& o) {
+    RadovlSim_Reset();
+    static const std::string executable = (std::filesystem::current_path() / "radovl-sim").string();
+    RadovlSim_SetExecutablePath(executable.c_str());
+    if (!o.monitors.empty()) RadovlSim_ClearMonitors();
+    for (const HostView::Monitor& m : o.monitors) RadovlSim_AddMonitor(m.left, m.top, m.right, m.bottom);
+    if (o.screen) RadovlSim_SetScreen(o.screen->left, o.screen->top, o.screen->right, o.screen->bottom);
+    RadovlSim_SetTraceEnabled(0);
+}
+
+// The same request, whatever value a read got.
+bool SameAsked(const RadovlSimRequest& captured, RadovlSimRequest replayed) {
+    replayed.value = captured.value;
+    return SameRequest(captured, replayed);
+}
+
+// Compares the library's requests with the capture's while the calls run.
+class Comparison {
+public:
+    Comparison(CaptureReader& reader, bool answerReads, std::ostream& out, std::ostream& err)
+        : reader_(reader), answerReads_(answerReads), out_(out), err_(err) {}
+
+    // Replays every call; the exit status.
+    int Run() {
+        CaptureRecord record;
+        RadovlSim_SetRequestObserver(&Comparison::Observe, this);
+        if (answerReads_) RadovlSim_SetReadSource(&Comparison::Answer, this);
+        while (!found_ && reader_.error().empty() && NextRecord(&record)) {
+            if (record.kind != RADOVL_CAPTURE_KIND_CALL) continue;
+            ReplayCall(record);
+        }
+        RadovlSim_SetRequestObserver(nullptr, nullptr);
+        RadovlSim_SetReadSource(nullptr, nullptr);
+        if (found_) {
+            // A difference before the file stops is one all the same.
+            ReportDifference(out_, where_, "capture", captured_, "replay", replayed_, differingRequest_);
+            if (!note_.empty()) out_ << note_ << "\n";
+            return ExitFailed;
+        }
+        if (!reader_.error().empty()) {
+            err_ << "radovl-sim: " << reader_.error() << "\n";
+            return ExitUsage;
+        }
+        out_ << "replay: " << Grouped(calls_) << " calls, " << Grouped(reader_.requests())
+                  << " requests: no difference from the capture\n";
+        return ExitOk;
+    }
+
+private:
+    static void RADOVL_CALL Observe(const RadovlSimRequest* request, void* context) {
+        static_cast<Comparison*>(context)->Replayed(*request);
+    }
+
+    static int32_t RADOVL_CALL Answer(const RadovlSimRequest* request, uint32_t* value, void* context) {
+        return static_cast<Comparison*>(context)->AnswerRead(*request, value) ? 1 : 0;
+    }
+
+    // A read the capture holds next is answered with the captured value,
+    // so the library goes on as it did with the site's board.
+    bool AnswerRead(const RadovlSimRequest& r, uint32_t* value) {
+        if (found_ || !reader_.error().empty() || held_) return false;
+        CaptureRecord record;
+        if (!reader_.Next(&record)) return false;
+        held_ = record;
+        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) return false;
+        const RadovlSimRequest captured = AsTraced(record.request);
+        if (!SameAsked(captured, r)) return false;
+        *value = captured.value;
+        return true;
+    }
+
+    bool NextRecord(CaptureRecord* record) {
+        if (held_) {
+            *record = *held_;
+            held_.reset();
+            return true;
+        }
+        return reader_.Next(record);
+    }
+
+    void ReplayCall(const CaptureRecord& call) {
+        ++calls_;
+        callNumber_ = call.callNumber;
+        callText_ = reader_.currentCall();
+        captured_.Clear();
+        replayed_.Clear();
+        replayedInCall_ = 0;
+        std::vector<Argument> args;
+        const ExportInfo* info = CallExport(call.call, &args);
+        if (info == nullptr) {
+            Found(0, "this library has no export " + callText_);
+            return;
+        }
+        const int32_t status = info->call(args);
+        if (found_ || !reader_.error().empty()) return;
+        // The capture's requests the library did not send, then its status.
+        CaptureRecord record;
+        if (!NextRecord(&record)) return;
+        if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
+            captured_.Add(AsTraced(record.request), true);
+            CaptureMore();
+            Found(record.requestNumber, "the library sends " + std::to_string(replayedInCall_) +
+                                            " requests, the capture " + std::to_string(record.requestNumber) +
+                                            " or more");
+        } else if (record.kind == RADOVL_CAPTURE_KIND_RETURN && record.end.status != status) {
+            Found(0, "the call returns " + std::to_string(status) + ", in the capture " +
+                         std::to_string(record.end.status));
+        }
+    }
+
+    void Replayed(const RadovlSimRequest& r) {
+        ++replayedInCall_;
+        if (found_) {
+            if (replayed_.requests.size() < afterLimit_) replayed_.Add(r, true);
+            return;
+        }
+        if (!reader_.error().empty()) return;  // the file stopped making sense: nothing to compare
+        replayed_.Add(r, false);
+        CaptureRecord record;
+        if (!NextRecord(&record)) {
+            if (reader_.error().empty()) Found(replayedInCall_, "the capture ends here, the library sends more");
+            return;
+        }
+        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) {
+            held_ = record;
+            Found(replayedInCall_, "the library sends more than the capture's " +
+                                       std::to_string(replayedInCall_ - 1) + " requests");
+            return;
+        }
+        const RadovlSimRequest captured = AsTraced(record.request);
+        captured_.Add(captured, false);
+        if (SameRequest(captured, r)) return;
+        CaptureMore();
+        Found(replayedInCall_, SameAsked(captured, r) ? "the same read: the simulated board answers another "
+                                                        "value than the capture's board"
+                                                      : "");
+    }
+
+    // A few of the capture's requests after the difference, for context.
+    void CaptureMore() {
+        CaptureRecord record;
+        for (size_t i = 0; i < RequestWindow::After && NextRecord(&record); ++i) {
+            if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) break;
+            captured_.Add(AsTraced(record.request), true);
+        }
+    }
+
+    void Found(uint32_t request, const std::string& note) {
+        found_ = true;
+        differingRequest_ = request;
+        afterLimit_ = replayed_.requests.size() + RequestWindow::After;
+        where_ = "call " + std::to_string(callNumber_) + " (" + callText_ + ")" +
+                 (request > 0 ? ", its request " + std::to_string(request) : "");
+        note_ = note.empty() ? "" : "  " + note;
+    }
+
+    CaptureReader& reader_;
+    bool answerReads_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::optional<CaptureRecord> held_;  // read ahead: for a read's answer, or the call's end
+    uint32_t calls_ = 0;
+    uint32_t callNumber_ = 0;
+    std::string callText_;
+    uint32_t replayedInCall_ = 0;
+    RequestWindow captured_, replayed_;
+    bool found_ = false;
+    uint32_t differingRequest_ = 0;
+    size_t afterLimit_ = 0;
+    std::string where_, note_;
+};
+
+// The captured requests up to the end of call `at` (0: all) sent to a fresh
+// board, then its outputs drawn.
+int Render(CaptureReader& reader, const ReplayOptions& o, std::ostream& out, std::ostream& err) {
+    SetUpHost(o);
+    HostView host;
+    if (!o.monitors.empty()) host.monitors = o.monitors;
+    host.disModeKnown = false;
+    host.disModeSource = "a capture holds no DisMode";
+    const AppliedCapture applied = ApplyCapture(reader, o.at);
+    if (!reader.error().empty()) {
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitUsage;
+    }
+    const uint32_t calls = applied.calls;
+    const std::string& lastCall = applied.lastCall;
+    host.board = applied.board;
+    if (o.at > calls) {
+        err << "radovl-sim: " << reader.path() << " holds " << calls << " calls, not " << o.at << "\n";
+        return ExitUsage;
+    }
+    RenderOptions options;
+    options.title = "radovl-sim: what the board's two outputs show";
+    options.subtitle = "Capture " + reader.path() + ", after call " + std::to_string(calls) + " (" + lastCall +
+                       ")   ·   the captured requests applied to a fresh simulated board   ·   board " +
+                       std::to_string(host.board);
+    const ScreenModel model = ReadScreen(host);
+    std::string error;
+    if (!RenderScreen(model, o.renderFile, options, &error)) {
+        err << "radovl-sim: " << error << "\n";
+        return ExitUsage;
+    }
+    out << "render " << o.renderFile << "   (" << model.windows.size()
+              << (model.windows.size() == 1 ? " window shown)" : " windows shown)") << "\n";
+    return ExitOk;
+}
+
+}  // namespace
+
+AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
+    AppliedCapture applied;
+    CaptureRecord record;
+    while (reader.Next(&record)) {
+        if (record.kind == RADOVL_CAPTURE_KIND_CALL) {
+            if (at != 0 && record.callNumber > at) break;
+            applied.calls = record.callNumber;
+            applied.lastCall = reader.currentCall();
+        } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
+            const RadovlCaptureRequest& r = record.request;
+            const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
+            uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
+            std::copy(std::begin(r.sent), std::end(r.sent), words);
+            uint32_t destination = 0;
+            RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
+            applied.board = r.board;
+        }
+    }
+    return applied;
+}
+
+int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
+    ReplayOptions options;
+    if (!ReadOptions(args, &options, err)) return ExitUsage;
+    // The library under replay writes its own capture when RADOVL_CAPTURE
+    // is set (to compare with diff), but never over the one being read.
+    const char* own = std::getenv("RADOVL_CAPTURE");
+    std::error_code ec;
+    if (own != nullptr && *own != '\0' && std::filesystem::equivalent(own, options.capture, ec)) {
+        err << "radovl-sim: RADOVL_CAPTURE names " << options.capture
+                  << ", the capture being replayed: the replay's own capture would overwrite it\n";
+        return ExitUsage;
+    }
+    CaptureReader reader;
+    if (!reader.Open(options.capture)) {
+        err << "radovl-sim: " << reader.error() << "\n";
+        return ExitUsage;
+    }
+    if (!options.renderFile.empty()) return Render(reader, options, out, err);
+    SetUpHost(options);
+    Comparison comparison(reader, !options.boardAnswers, out, err);
+    return comparison.Run();
+}
+
+}  // namespace radovl::tool
