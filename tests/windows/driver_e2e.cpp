@@ -283,24 +283,26 @@ void RunOnHighStack(Run& run, const std::vector<Step>& steps, size_t first) {
     CloseHandle(thread);
 }
 
+#if defined(RADOVL_IN_PROCESS_BOARD)
+// A callback of Windows: the stdcall convention, which 32-bit x86 passes
+// differently from a C++ lambda's.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        RadovlSim_AddMonitor(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom);
+    }
+    return TRUE;
+}
+#endif
+
 // The simulated board answers the display queries of this machine, as
 // the real-driver DLL asks Windows.
 void UseThisDisplay() {
 #if defined(RADOVL_IN_PROCESS_BOARD)
     RadovlSim_SetScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     RadovlSim_ClearMonitors();
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (GetMonitorInfoA(monitor, &info)) {
-                RadovlSim_AddMonitor(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                                     info.rcMonitor.bottom);
-            }
-            return TRUE;
-        },
-        0);
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, 0);
 #endif
 }
 
