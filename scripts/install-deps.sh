@@ -7,7 +7,9 @@
 #   scripts/install-deps.sh        all of that, plus the Windows cross
 #                                  compilers, 64- and 32-bit Wine (the i386
 #                                  architecture is added for it), an X
-#                                  server with two dummy monitors, the
+#                                  server with two dummy monitors (and
+#                                  XRandR for both Wines, which see only
+#                                  one monitor without it), the
 #                                  32-bit Linux compiler and the checking
 #                                  tools
 # Set RADOVL_DEPS_LOG=FILE to send apt-get's output there instead.
@@ -22,6 +24,7 @@ if [ "${1:-all}" = "all" ]; then
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 llvm clang lld
     valgrind g++-multilib
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+    libxrandr2 libxrandr2:i386
   )
 fi
 
