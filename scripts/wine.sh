@@ -87,7 +87,7 @@ wine_two_monitors_start() {
   [ -d /tmp/.X11-unix ] || wine_x_socket_dir=/tmp/.X11-unix
   # One screen of 2560x1024 from the dummy driver, whose two outputs
   # become the monitors; no input devices, nothing from the system's
-  # configuration.
+  # configuration, and the machine's consoles stay as they are.
   cat >"$wine_x_dir/xorg.conf" <<'EOF'
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
@@ -115,7 +115,7 @@ Section "Screen"
 EndSection
 EOF
   Xorg ":$display" -config "$wine_x_dir/xorg.conf" -configdir "$wine_x_dir" -logfile "$wine_x_dir/xorg.log" \
-    -nolisten tcp -noreset >/dev/null 2>&1 &
+    -nolisten tcp -noreset -novtswitch -sharevts >/dev/null 2>&1 &
   wine_x_pid=$!
   export DISPLAY=":$display"
   local tries=0
