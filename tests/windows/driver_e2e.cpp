@@ -337,7 +337,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->displayOnly = true;
         } else if (arg == "--program-bytes" && i + 1 < argc) {
             options->programBytes = std::strtol(argv[++i], nullptr, 0);
-        } else if (arg == "--high-memory" && i + 1 < argc) {
+        } else if (arg == "--high-memory" && i + 1 < argc && sizeof(void*) == 8) {  // a 64-bit process's question
             options->highMemory = argv[++i];
             if (options->highMemory != "after-init" && options->highMemory != "all") return false;
         } else if (options->scenario.empty() && arg.rfind("--", 0) != 0) {
