@@ -10,10 +10,11 @@
 //   radovl_driver_e2e --display       prints the display only
 //
 // Display steps (monitor, screen, executable, render) are skipped: both
-// runs use the real display of the machine, and the log begins with it. --program-bytes makes the
-// programs of make-programs that size. --high-memory takes every free
-// address below 4 GiB once start-up is over (after-init) or before it
-// (all), and runs the calls on a thread whose stack lies above 4 GiB.
+// runs use the real display of the machine, and the log begins with it.
+// --program-bytes makes the programs of make-programs that size.
+// --high-memory (64-bit processes) takes every free address below 4 GiB
+// once start-up is over (after-init) or before it (all), and runs the calls
+// on a thread whose stack lies above 4 GiB.
 #include <windows.h>
 
 #include <cstdint>
@@ -337,7 +338,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->displayOnly = true;
         } else if (arg == "--program-bytes" && i + 1 < argc) {
             options->programBytes = std::strtol(argv[++i], nullptr, 0);
-        } else if (arg == "--high-memory" && i + 1 < argc && sizeof(void*) == 8) {  // a 64-bit process's question
+        } else if (arg == "--high-memory" && i + 1 < argc && sizeof(void*) == 8) {
             options->highMemory = argv[++i];
             if (options->highMemory != "after-init" && options->highMemory != "all") return false;
         } else if (options->scenario.empty() && arg.rfind("--", 0) != 0) {
