@@ -105,8 +105,10 @@ driver_prefix_remove
 
 echo "== Driver: a 32-bit prefix (32-bit Windows) and the i686 driver, two monitors"
 wine_two_monitors_start
-# Wine takes the monitors when its session starts, and under load has been
-# seen to start with only the first: then it starts again.
+# Wine takes the monitors when its session starts; should it start with
+# only the first (as it did before scripts/wine.sh had the outputs probed),
+# it starts again, and the two-monitor expectations fail if it never sees
+# both.
 for try in 1 2 3; do
   wine_prefix_start win32
   wine_run 60 "$tmp" "$root/$out/i686/radovl_driver_e2e.exe" --display >"$tmp/display.txt" 2>&1 || true
