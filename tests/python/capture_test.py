@@ -170,15 +170,24 @@ class Capture(unittest.TestCase):
         self.assertIn("answers another value", replay.stdout)
 
     def test_a_failed_request_is_captured_with_the_drivers_answer(self):
+        # Brightness 200: a byte written with its top bit set.
         scenario = self.write("failing.scenario", b"make-programs\nKT_RDSP_Init = 1\n"
-                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n")
+                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n"
+                              b"KT_RDSP_SetTVBright 1 200 = 1\n")
         path = os.path.join(self.dir, "failing.cap")
-        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        run = tool("run", scenario, "--quiet", "--trace", "failing.txt", cwd=self.dir, env={"RADOVL_CAPTURE": path})
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
         colour = [r for r in capture.read(path) if isinstance(r, capture.Request) and r.call == 2]
-        self.assertEqual([(r.answered, r.status) for r in colour[:3]],
-                         [(True, 0), (False, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0)])
-        self.assertRegex(tool("decode", path).stdout, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+        self.assertEqual([(r.answered, r.status_sent, r.status) for r in colour[:3]],
+                         [(True, 0, 0), (False, 0, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0, 0)])
+        decoded = tool("decode", path).stdout
+        self.assertRegex(decoded, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+        with open(os.path.join(self.dir, "failing.txt"), encoding="utf-8") as f:
+            self.assertEqual(requests_only(decoded), requests_only(f.read()))
+        # The replay's request succeeds where the captured one failed.
+        replay = tool("replay", path, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2\n", replay.stdout)
 
     def test_damaged_files_are_refused_with_their_reason(self):
         header = self.bytes[:32]
@@ -188,6 +197,7 @@ class Capture(unittest.TestCase):
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
             ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
+            ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
@@ -208,13 +218,17 @@ class Capture(unittest.TestCase):
         self.assertIn("window query", tool("decode", os.path.join(self.dir, "truncated.cap")).stdout)
 
     def test_a_capture_that_cannot_be_written_leaves_the_console_running(self):
-        for target, message in (("/dev/full", "capture to /dev/full stopped: writing failed"),
-                                (os.path.join(self.dir, "no", "such", "dir.cap"), "cannot capture to")):
+        # An empty RADOVL_CAPTURE names no file: no capture, nothing said.
+        for target, message in (("/dev/full", r"capture to /dev/full stopped: writing failed: .*\(0 calls recorded\)"),
+                                (os.path.join(self.dir, "no", "such", "dir.cap"), "cannot capture to"),
+                                ("", None)):
             with self.subTest(target):
                 run = tool("run", self.scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": target})
                 self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
-                self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
-                self.assertIn(message, run.stdout)
+                lines = re.findall("(?m)^radovl: .*", run.stdout)
+                self.assertEqual(len(lines), 0 if message is None else 1, run.stdout)
+                if message is not None:
+                    self.assertRegex(lines[0], message)
 
 
 if __name__ == "__main__":
