@@ -130,6 +130,16 @@ class Capture(unittest.TestCase):
         self.assertIn("first difference at " + where, diff.stdout)
         self.assertRegex(diff.stdout, r"changed.cap, decoded:\n(.*\n)*.*=  0x%08X" % (request.data + 1))
 
+        # A byte write whose data word carries more than its byte, as from a
+        # library that widens a signed byte: the board takes the byte alone.
+        write8 = next(r for r in self.records if isinstance(r, capture.Request) and r.function == 1
+                      and r.space == 0)
+        changed = bytearray(self.bytes)
+        struct.pack_into("<I", changed, write8.file_offset + 32, 0xFFFFFF88)
+        decoded = tool("decode", self.write("widened.cap", bytes(changed))).stdout
+        shown = re.findall(r"(?m)^ +\d+  main   W8  0x6C000006  DspResetEnable +(=  \S+)", decoded)
+        self.assertEqual(shown[0], "=  0x88")
+
     def test_a_missing_request_or_call_is_caught_where_the_captures_part(self):
         call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
         last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
