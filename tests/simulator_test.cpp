@@ -243,6 +243,7 @@ TEST_F(SimulatorTest, TraceClearAndResetGiveTheMemoryBackAndKeepTheSettings) {
     EXPECT_EQ(RadovlSim_TraceDropped(), 1u);
     RadovlSim_SetTraceEnabled(0);
     RadovlSim_Reset();
+    EXPECT_EQ(CurrentBoard(), nullptr);  // the library at its load state too
     EXPECT_EQ(RadovlSim_TraceDropped(), 0u);
     EXPECT_EQ(RadovlSim_TraceCapacity(), 1);
     BoardConnection* connection = nullptr;
@@ -265,6 +266,32 @@ TEST_F(SimulatorTest, FaultsCountEveryRequestWhateverTheTraceKeeps) {
     ASSERT_EQ(trace.size(), 1u);
     EXPECT_EQ(trace[0].offset, 0x1004u);
     EXPECT_EQ(trace[0].status, static_cast<int32_t>(0x90130000));
+}
+
+// A read source answers each successful read in the board's place, within
+// the read's width; a read the driver refuses asks it nothing.
+int32_t RADOVL_CALL AnswerEveryRead(const RadovlSimRequest*, uint32_t* value, void* asked) {
+    ++*static_cast<int*>(asked);
+    *value = 0x1234ABCD;
+    return 1;
+}
+
+TEST_F(SimulatorTest, ReadSourceAnswersSuccessfulReadsWithinTheirWidth) {
+    int asked = 0;
+    RadovlSim_SetReadSource(&AnswerEveryRead, &asked);
+    RadovlSim_PokeMain(0, 0x1000, 0x55555555);
+    EXPECT_EQ(BoardRead8(0x1000), 0xCDu);
+    EXPECT_EQ(Trace().back().value, 0xCDu);
+    EXPECT_EQ(BoardRead16(0x1000), 0xABCDu);
+    EXPECT_EQ(Trace().back().value, 0xABCDu);
+    EXPECT_EQ(BoardRead32(0x1000), 0x1234ABCDu);
+    EXPECT_EQ(asked, 3);
+    uint32_t destination = 0x77777777;
+    EXPECT_EQ(SendReadRequest(8, 0, 0x400000, &destination, 1, CurrentBoard()), 0x900C0000u);  // past the window
+    EXPECT_EQ(destination, 0x77777777u);
+    EXPECT_EQ(asked, 3);
+    RadovlSim_SetReadSource(nullptr, nullptr);
+    EXPECT_EQ(BoardRead32(0x1000), 0x55555555u);
 }
 
 TEST_F(SimulatorTest, PeekAndPokeHaveNoSideEffects) {

@@ -150,6 +150,17 @@ class Capture(unittest.TestCase):
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
         self.assertIn("sends more than the capture's %d requests" % (last.number - 1), replay.stdout)
+        # The call returned another status at the site.
+        returned = bytearray(self.bytes)
+        struct.pack_into("<i", returned, end.offset + 4, -1)
+        returned = self.write("returned.cap", bytes(returned))
+        replay = tool("replay", returned, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("first difference at call %d (KT_RDSP_SetPPIDist 1 24)\n" % call.number, replay.stdout)
+        self.assertIn("the call returns 1, in the capture -1", replay.stdout)
+        diff = tool("diff", self.capture, returned)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("(KT_RDSP_SetPPIDist 1 24): it returns 1 in", diff.stdout)
         # The capture ends after the call: diff names the call the other goes on with.
         shorter = self.write("shorter.cap", self.bytes[:end.offset + 16])
         self.assertEqual(list(capture.read(shorter))[-1], end)
@@ -180,34 +191,52 @@ class Capture(unittest.TestCase):
         self.assertIn("answers another value", replay.stdout)
 
     def test_a_failed_request_is_captured_with_the_drivers_answer(self):
-        # Brightness 200: a byte written with its top bit set.
-        scenario = self.write("failing.scenario", b"make-programs\nKT_RDSP_Init = 1\n"
+        # On board 1, as start-up leaves a console whose board 0 fails its
+        # scratch test; a call refused; a byte written with its top bit set.
+        scenario = self.write("failing.scenario", b"make-programs\nboard 0 scratch-fault\nKT_RDSP_Init = 1\n"
                               b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n"
-                              b"KT_RDSP_SetTVBright 1 200 = 1\n")
+                              b"KT_RDSP_SetTVBright 3 200 = -1\nKT_RDSP_SetTVBright 1 200 = 1\n")
         path = os.path.join(self.dir, "failing.cap")
         run = tool("run", scenario, "--quiet", "--trace", "failing.txt", cwd=self.dir, env={"RADOVL_CAPTURE": path})
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
-        colour = [r for r in capture.read(path) if isinstance(r, capture.Request) and r.call == 2]
-        self.assertEqual([(r.answered, r.status_sent, r.status) for r in colour[:3]],
-                         [(True, 0, 0), (False, 0, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0, 0)])
+        records = list(capture.read(path))
+        self.assertEqual([r.status for r in records if isinstance(r, capture.Return)], [1, 1, -1, 1])
+        colour = [r for r in records if isinstance(r, capture.Request) and r.call == 2]
+        self.assertEqual([(r.board, r.answered, r.status_sent, r.status) for r in colour[:3]],
+                         [(1, True, 0, 0), (1, False, 0, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]),
+                          (1, True, 0, 0)])
         decoded = tool("decode", path).stdout
         self.assertRegex(decoded, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
         with open(os.path.join(self.dir, "failing.txt"), encoding="utf-8") as f:
             self.assertEqual(requests_only(decoded), requests_only(f.read()))
         # The replay's request succeeds where the captured one failed.
+        where = "first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2"
         replay = tool("replay", path, cwd=self.dir)
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
-        self.assertIn("first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2\n", replay.stdout)
+        self.assertIn(where + "\n", replay.stdout)
+        # The same request, the driver call said to have succeeded.
+        with open(path, "rb") as f:
+            answered = bytearray(f.read())
+        answered[colour[1].file_offset + 2] = 1
+        diff = tool("diff", path, self.write("succeeded.cap", bytes(answered)))
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn(where, diff.stdout)
 
     def test_damaged_files_are_refused_with_their_reason(self):
         header = self.bytes[:32]
         newer = bytearray(header)
         struct.pack_into("<I", newer, 8, capture.VERSION + 1)
+        older = bytearray(self.bytes)
+        struct.pack_into("<I", older, 8, capture.VERSION - 1)
+        call, request = self.bytes[32:96], self.bytes[96:144]
         cases = [
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
             ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
+            ("older", bytes(older), "capture format version 0; this .* reads version 1"),
             ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
+            ("overlapping", header + call + request + call, "begins before call 1"),
+            ("orphan", header + request, "outside any call"),
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),

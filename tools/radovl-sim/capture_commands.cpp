@@ -220,6 +220,7 @@ int DiffCommand(int argc, char** argv) {
             windowB.Add(AsTraced(rb.request), true);
         }
         for (auto [reader, window] : {std::pair{&a, &windowA}, std::pair{&b, &windowB}}) {
+            if ((reader == &a ? ra : rb).kind == RADOVL_CAPTURE_KIND_RETURN) continue;  // the next call follows
             CaptureRecord more;
             for (size_t i = 0; i < RequestWindow::After && reader->Next(&more) &&
                                more.kind == RADOVL_CAPTURE_KIND_REQUEST;
