@@ -156,6 +156,16 @@ class Capture(unittest.TestCase):
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
         self.assertIn("sends more than the capture's %d requests" % (last.number - 1), replay.stdout)
+        # The call made with one argument more: no export takes it so.
+        more = bytearray(self.bytes)
+        more[call.offset + 1] = 3  # the record's argument count
+        more = self.write("more.cap", bytes(more))
+        replay = tool("replay", more, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("this library has no export KT_RDSP_SetPPIDist 1 24 0", replay.stdout)
+        diff = tool("diff", self.capture, more)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("calls KT_RDSP_SetPPIDist 1 24, %s calls KT_RDSP_SetPPIDist 1 24 0" % more, diff.stdout)
         # The call returned another status at the site.
         returned = bytearray(self.bytes)
         struct.pack_into("<i", returned, end.offset + 4, -1)
@@ -195,6 +205,14 @@ class Capture(unittest.TestCase):
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
         self.assertIn("answers another value", replay.stdout)
+
+        # A read of another register than the captured one gets the board's answer.
+        struct.pack_into("<I", changed, read.file_offset + 20, read.offset + 4)  # the record's offset word
+        struct.pack_into("<I", changed, read.file_offset + 40, 0xDEADBEEF)
+        replay = tool("replay", self.write("elsewhere.cap", bytes(changed)), *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
+        self.assertRegex(replay.stdout, r"(?m)^  replay +board 0 .* read 0x%08X," % read.value)
 
     def test_a_failed_request_is_captured_with_the_drivers_answer(self):
         # On board 1, as start-up leaves a console whose board 0 fails its
@@ -236,6 +254,8 @@ class Capture(unittest.TestCase):
         older = bytearray(self.bytes)
         struct.pack_into("<I", older, 8, capture.VERSION - 1)
         call, request = self.bytes[32:96], self.bytes[96:144]
+        end = next(r for r in self.records if isinstance(r, capture.Return))
+        end = self.bytes[end.offset:end.offset + 16]
         cases = [
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
@@ -244,6 +264,7 @@ class Capture(unittest.TestCase):
             ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
             ("overlapping", header + call + request + call, "begins before call 1"),
             ("orphan", header + request, "outside any call"),
+            ("stray return", header + end, "without a call"),
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
