@@ -521,8 +521,8 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
         WindowQuery query;
         std::memcpy(&query, record, sizeof query);
         if (!faulted) {
-            query.windowAddress = 0;
-            query.windowExtra = 0;
+            query.windowAddress = board.windowAddress;
+            query.windowExtra = board.windowExtra;
         }
         query.status = faultStatus;
         traced.status = faultStatus;
