@@ -53,7 +53,7 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
         quiet.quiet = true;
         Runner runner(quiet, out, err);
         ASSERT_EQ(runner.Run(parsed.scenario), 0) << err.str();
-        Draw(ReadScreen(runner.host()), "demo.png");
+        Draw(ReadScreen(runner.host()), "demo" RADOVL_SIM_PICTURE);
 
         RadovlSim_Reset();
         CaptureReader reader;
@@ -63,8 +63,8 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
         EXPECT_EQ(applied.calls, calls == 0 ? 37u : 20u);
         HostView host = runner.host();
         host.board = applied.board;
-        Draw(ReadScreen(host), "replayed.png");
-        EXPECT_TRUE(ReadFile("demo.png") == ReadFile("replayed.png"));
+        Draw(ReadScreen(host), "replayed" RADOVL_SIM_PICTURE);
+        EXPECT_TRUE(ReadFile("demo" RADOVL_SIM_PICTURE) == ReadFile("replayed" RADOVL_SIM_PICTURE));
     }
 }
 

@@ -155,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
              "no difference from the capture"},
         Form{"ReplaySecondMonitorDiffers", "replay c.cap --monitor=-1280,0,0,1024 --monitor 1280 0 2560 1024", 1,
              "first difference at call 2 (KT_RDSP_OpenPPI 1 0 0 400 400), its request 18"},
-        Form{"ReplayRenderInline", "replay c.cap --render=x.png --at=2", 0, "render x.png"},
+        Form{"ReplayRenderInline", "replay c.cap --render=x" RADOVL_SIM_PICTURE " --at=2", 0, "render x" RADOVL_SIM_PICTURE},
         Form{"ReplayRenderSeparate", "replay --render x.svg --at 1 c.cap", 0, "render x.svg"},
         Form{"Diff", "diff -- c.cap c.cap", 0, "no difference: 2 calls"},
         Form{"HelpHelp", "help help", 0, "usage: radovl-sim help [COMMAND]"},
@@ -204,10 +204,10 @@ TEST_F(Cli, DisplayModeFileThatIsADirectory) {
 }
 
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
-    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m.png\n");
+    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m" RADOVL_SIM_PICTURE "\n");
     const Result r = Tool("run a.scenario");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(fs::file_size(dir_ + "/m.png") > 0);
+    EXPECT_TRUE(fs::file_size(dir_ + "/m" RADOVL_SIM_PICTURE) > 0);
 }
 
 TEST_F(Cli, ScenarioFromWindowsEditorsRuns) {
@@ -243,14 +243,14 @@ TEST_F(Cli, RunsDoNotDependOnWhatEarlierRunsLeft) {
 
 TEST_F(Cli, ScenarioPathsAreRelativeToTheScenarioFile) {
     fs::create_directories(dir_ + "/sub dir");
-    WriteFile(dir_ + "/sub dir/a.scenario", "render \"shot one.png\"\n");
+    WriteFile(dir_ + "/sub dir/a.scenario", "render \"shot one" RADOVL_SIM_PICTURE "\"\n");
     const Result r = Tool("run 'sub dir/a.scenario'");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(fs::exists(dir_ + "/sub dir/shot one.png"));
+    EXPECT_TRUE(fs::exists(dir_ + "/sub dir/shot one" RADOVL_SIM_PICTURE));
     // From standard input, paths are relative to the current directory.
     const Result piped = Tool("run - <'sub dir/a.scenario'");
     EXPECT_EQ(piped.status, 0) << piped.err;
-    EXPECT_TRUE(fs::exists(dir_ + "/shot one.png"));
+    EXPECT_TRUE(fs::exists(dir_ + "/shot one" RADOVL_SIM_PICTURE));
 }
 
 TEST_F(Cli, LongProgramLoadTracesInLittleMemory) {
