@@ -203,7 +203,10 @@ const std::vector<Command>& Commands() {
          "no register name contains PATTERN", {}, ListRegisters},
         {"decode", "CAPTURE", 1, 1, "Decodes a capture file the library wrote.", DecodeDetails,
          "the file is not a capture, or stops before its end",
-         {{"calls", 0, nullptr, "one line per call, written as a scenario line"}},
+         {{"calls", 0, nullptr, "one line per call, written as a scenario line (--format=calls)"},
+          {"format", 0, "FORMAT",
+           "text (default), calls, chrome-trace (trace-event JSON for a timeline viewer), vcd (the named "
+           "registers over time for a waveform viewer) or jsonl (one JSON object a record)"}},
          DecodeCommand},
         {"replay", "CAPTURE", 1, 1, "Makes a capture's calls again on the simulated board, or draws it.",
          ReplayDetails, "the replay differs from the capture",
