@@ -7,7 +7,7 @@ namespace radovl::tool {
 const char* const ViewPage = R"PAGE(<!DOCTYPE html>
 <html lang="en"><head><meta charset="utf-8"><title>radovl-sim view</title>
 <style>
-body{margin:0;font:13px system-ui,sans-serif;display:grid;grid-template-columns:380px 1fr;grid-template-rows:auto 1fr;height:100vh}
+body{margin:0;font:13px system-ui,sans-serif;display:grid;grid-template-columns:440px 1fr;grid-template-rows:auto 1fr;height:100vh}
 header{grid-column:1/3;padding:6px 10px;background:#223;color:#eee;display:flex;gap:12px;align-items:center}
 header b{font-size:15px}#status{opacity:.8}
 #left{display:flex;flex-direction:column;border-right:1px solid #ccc;min-height:0}
@@ -87,7 +87,7 @@ async function select(n) {
   $("decoded").textContent = j.decoded.join("\n") + (j.decodedMore ? "\n… and " + j.decodedMore + " more accesses" : "");
   const ch = $("changes").tBodies[0]; ch.textContent = "";
   for (const c of j.changes) ch.appendChild(row([c.register, c.before + " → " + c.after]));
-  if (!j.changes.length) ch.appendChild(row(["(none)"]));
+  if (!j.changes.length) ch.appendChild(row(["(none of the named registers; colour tables are not listed)"]));
   const rb = $("registers").tBodies[0]; rb.textContent = "";
   for (const g of j.registers) {
     let by = "never";
