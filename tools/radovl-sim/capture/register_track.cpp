@@ -23,6 +23,13 @@ std::vector<int32_t> CaptureBoards(const std::string& path) {
     return boards;
 }
 
+std::vector<int32_t> SimulatedBoards() {
+    constexpr int32_t Boards = 2;  // the simulated driver's boards
+    std::vector<int32_t> boards;
+    for (int32_t b = 0; b < Boards; ++b) boards.push_back(b);
+    return boards;
+}
+
 RegisterTrack::RegisterTrack(const std::vector<int32_t>& boards) {
     RadovlSim_Reset();
     RadovlSim_SetTraceEnabled(0);

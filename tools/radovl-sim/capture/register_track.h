@@ -28,6 +28,8 @@ struct TrackedRegister {
 
 // The boards a capture's requests go to, in order (reads the file once).
 std::vector<int32_t> CaptureBoards(const std::string& path);
+// Every board the simulated driver serves.
+std::vector<int32_t> SimulatedBoards();
 
 class RegisterTrack {
 public:

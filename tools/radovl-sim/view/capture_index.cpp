@@ -1,5 +1,6 @@
 #include "view/capture_index.h"
 
+#include <algorithm>
 #include <map>
 
 #include "capture/capture_file.h"
@@ -12,7 +13,10 @@ bool CaptureIndex::Build(const std::string& path, std::string* error) {
         *error = reader.error();
         return false;
     }
-    RegisterTrack track(CaptureBoards(path));
+    // The registers of every board the simulator has, in one pass over the
+    // file; the page shows those of the boards the capture talks to.
+    RegisterTrack track(SimulatedBoards());
+    std::fill(std::begin(boardSeen_), std::end(boardSeen_), false);
     registers_ = track.registers();
     calls_.clear();
     keyframes_.clear();
@@ -54,6 +58,7 @@ bool CaptureIndex::Build(const std::string& path, std::string* error) {
             IndexedCall& call = calls_.back();
             ++call.requests;
             if (call.board < 0) call.board = record.request.board;
+            boardSeen_[record.request.board] = true;
             track.Apply(record.request, static_cast<uint32_t>(reader.requests()), touch);
         } else if (record.kind == RADOVL_CAPTURE_KIND_RETURN) {
             calls_.back().returned = true;

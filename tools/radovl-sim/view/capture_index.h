@@ -48,6 +48,8 @@ public:
     const std::vector<TrackedRegister>& registers() const { return registers_; }
     const std::string& note() const { return note_; }
     uint64_t bytes() const { return bytes_; }
+    // Whether any request went to the board (board 0 always shows).
+    bool BoardSeen(int32_t board) const { return board == 0 || (board > 0 && board < 256 && boardSeen_[board]); }
     // The registers after call n (0: before the first call).
     RegisterState At(uint32_t n) const;
 
@@ -57,6 +59,7 @@ private:
     std::vector<RegisterState> keyframes_;  // after calls 0, KeyframeEvery, 2 * KeyframeEvery, ...
     std::string note_;
     uint64_t bytes_ = 0;
+    bool boardSeen_[256] = {};
 };
 
 }  // namespace radovl::tool

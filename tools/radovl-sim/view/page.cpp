@@ -84,7 +84,7 @@ async function select(n) {
   $("svg").src = "/api/svg/" + n;
   const r = await fetch("/api/call/" + n); if (!r.ok || selected !== n) return;
   const j = await r.json(); if (selected !== n) return;
-  $("decoded").textContent = j.decoded.join("\n") + (j.decodedMore ? "\n… and " + j.decodedMore + " more accesses" : "");
+  $("decoded").textContent = j.decoded.join("\n") + (j.decodedMore ? "\n… and " + j.decodedMore + " more requests (decode shows them all)" : "");
   const ch = $("changes").tBodies[0]; ch.textContent = "";
   for (const c of j.changes) ch.appendChild(row([c.register, c.before + " → " + c.after]));
   if (!j.changes.length) ch.appendChild(row(["(none of the named registers; colour tables are not listed)"]));

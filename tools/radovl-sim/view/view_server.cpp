@@ -47,7 +47,7 @@ const char* const ViewDetails =
 namespace {
 
 constexpr int MaxEventStreams = 8;        // open --follow pages at once; more get 503
-constexpr size_t MaxDecodedLines = 4000;  // a call's decoded requests shown, the rest counted
+constexpr size_t MaxDecodedLines = 4000;  // a call's decoded accesses shown; then its requests counted
 
 struct Viewer {
     std::string path;
@@ -99,32 +99,31 @@ std::string CallsJson(const CaptureIndex& index, size_t from) {
     return out + "]}";
 }
 
-// The call's requests decoded as decode decodes them: read from the file,
-// the decoder fresh at the call's start.
-std::vector<std::string> DecodedCall(const std::string& path, uint32_t n, size_t* more) {
+// The call's requests decoded as decode decodes them: read from the file
+// from the call's record, the decoder fresh at the call's start. A long call
+// (a program load) stops at MaxDecodedLines accesses; *more counts the
+// requests left undecoded.
+std::vector<std::string> DecodedCall(const std::string& path, const IndexedCall& call, size_t* more) {
     std::vector<std::string> lines;
     *more = 0;
+    const uint32_t n = call.number;
     CaptureReader reader;
-    if (!reader.Open(path)) return lines;
+    if (!reader.Open(path) || !reader.SeekToCall(call.offset, n - 1, call.firstRequest)) return lines;
     TraceDecoder decoder;
     CaptureRecord record;
-    const auto take = [&]() {
-        for (const DecodedAccess& a : decoder.Take()) {
-            if (lines.size() < MaxDecodedLines) lines.push_back(FormatAccess(a));
-            else ++*more;
-        }
-    };
-    while (reader.Next(&record) && record.callNumber <= n) {
-        if (record.callNumber != n || record.kind == RADOVL_CAPTURE_KIND_CALL) continue;
-        if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
-            decoder.Feed(AsTraced(record.request), record.requestNumber);
-            if ((record.requestNumber & 0xFFF) == 0) take();
-        } else if (record.kind == RADOVL_CAPTURE_KIND_RETURN) {
-            break;
-        }
+    uint32_t fed = 0;
+    while (lines.size() < MaxDecodedLines && reader.Next(&record) && record.callNumber == n &&
+           record.kind != RADOVL_CAPTURE_KIND_RETURN) {
+        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) continue;
+        decoder.Feed(AsTraced(record.request), record.requestNumber);
+        fed = record.requestNumber;
+        for (const DecodedAccess& a : decoder.Take()) lines.push_back(FormatAccess(a));
     }
-    decoder.Flush();
-    take();
+    if (fed == call.requests) {
+        decoder.Flush();
+        for (const DecodedAccess& a : decoder.Take()) lines.push_back(FormatAccess(a));
+    }
+    *more = call.requests - fed;
     return lines;
 }
 
@@ -132,7 +131,7 @@ std::string DetailJson(const Viewer& v, const CaptureIndex& index, uint32_t n) {
     const IndexedCall& c = index.calls()[n - 1];
     const std::vector<TrackedRegister>& regs = index.registers();
     size_t more = 0;
-    const std::vector<std::string> decoded = DecodedCall(v.path, n, &more);
+    const std::vector<std::string> decoded = DecodedCall(v.path, c, &more);
     std::ostringstream os;
     os << "{\"call\":" << CallJson(c) << ",\"text\":" << JsonString(c.text) << ",\"decoded\":[";
     for (size_t i = 0; i < decoded.size(); ++i) os << (i ? ",\n" : "\n") << JsonString(decoded[i]);
@@ -144,10 +143,13 @@ std::string DetailJson(const Viewer& v, const CaptureIndex& index, uint32_t n) {
     }
     const RegisterState state = index.At(n);
     os << "],\"registers\":[";
+    bool first = true;
     for (size_t i = 0; i < regs.size(); ++i) {
-        os << (i ? ",\n" : "\n") << "{\"register\":" << JsonString(RegisterLabel(regs[i])) << ",\"value\":\""
+        if (!index.BoardSeen(regs[i].board)) continue;
+        os << (first ? "\n" : ",\n") << "{\"register\":" << JsonString(RegisterLabel(regs[i])) << ",\"value\":\""
            << Hex(state.values[i]) << "\",\"fields\":" << JsonString(DecodeFields(regs[i].reg, state.values[i]))
            << ",\"lastWrittenBy\":" << state.lastWriter[i] << "}";
+        first = false;
     }
     os << "]}";
     return os.str();
