@@ -52,7 +52,8 @@ constexpr size_t MaxDecodedLines = 4000;  // a call's decoded accesses shown; th
 struct Viewer {
     std::string path;
     bool follow = false;
-    std::mutex mutex;  // the index, the cache and the simulated board, which is one
+    std::mutex board;  // the simulated board, one a process: indexing and drawing take turns
+    std::mutex mutex;  // the index, its generation and the pictures drawn for it
     std::shared_ptr<const CaptureIndex> index;
     uint64_t generation = 0;  // new index
     std::condition_variable changed;
@@ -70,8 +71,9 @@ std::shared_ptr<const CaptureIndex> Current(Viewer& v) {
 
 bool Reindex(Viewer& v, std::string* error) {
     auto index = std::make_shared<CaptureIndex>();
-    const std::lock_guard<std::mutex> hold(v.mutex);
+    const std::lock_guard<std::mutex> board(v.board);
     if (!index->Build(v.path, error)) return false;
+    const std::lock_guard<std::mutex> hold(v.mutex);
     v.index = std::move(index);
     v.svgs.clear();
     ++v.generation;
@@ -157,22 +159,29 @@ std::string DetailJson(const Viewer& v, const CaptureIndex& index, uint32_t n) {
 
 // The SVG replay --render FILE.svg --at N writes, drawn by that same code.
 bool SvgAt(Viewer& v, uint32_t n, std::string* svg, std::string* error) {
-    const std::lock_guard<std::mutex> hold(v.mutex);
-    if (const auto cached = v.svgs.find(n); cached != v.svgs.end()) {
-        *svg = cached->second;
-        return true;
+    uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> hold(v.mutex);
+        if (const auto cached = v.svgs.find(n); cached != v.svgs.end()) {
+            *svg = cached->second;
+            return true;
+        }
+        generation = v.generation;
     }
     ParsedArgs args;
     args.operands = {v.path};
     const std::string file = v.tempDir + "/at.svg";
     args.options = {{"render", file}, {"at", std::to_string(n)}};
     std::ostringstream out, err;
+    const std::lock_guard<std::mutex> board(v.board);
     if (ReplayCommand(args, out, err) != ExitOk) {
         *error = err.str();
         return false;
     }
     std::ifstream in(file, std::ios::binary);
     *svg = std::string(std::istreambuf_iterator<char>(in), {});
+    const std::lock_guard<std::mutex> hold(v.mutex);
+    if (v.generation != generation) return true;  // drawn from a file read again since: not kept
     if (v.svgs.size() > 64) v.svgs.clear();
     v.svgs[n] = *svg;
     return true;
