@@ -124,7 +124,7 @@ class Capture(unittest.TestCase):
             request = next(o for o in objects if o["kind"] == "request")
             self.assertEqual(request["code"], 0xC35020C3)
 
-        with self.subTest("vcd: a variable per named register; its last value is the last one written"):
+        with self.subTest("vcd: a variable per named register; a window register's last value is the last written"):
             ids, scope, final = {}, [], {}
             text = exported["vcd"].stdout
             self.assertIn("$enddefinitions $end", text)
@@ -144,7 +144,10 @@ class Capture(unittest.TestCase):
             written = {}
             for m in re.finditer(r"(?m)^\s+\d+\s+main\s+W32 0x[0-9A-F]+\s+(\w+(?:\[\d\])?)\s+=\s+0x([0-9A-F]+)",
                                  tool("decode", self.capture).stdout):
-                written["board0/main/" + m.group(1).replace("[", "_").replace("]", "")] = int(m.group(2), 16)
+                # The window registers hold what was written; the bridge, I2C and reset
+                # registers move on by themselves as the board carries the access out.
+                if re.match(r"(Ppi|Mini|Ar|Tv|Display|Channel)", m.group(1)):
+                    written["board0/main/" + m.group(1).replace("[", "_").replace("]", "")] = int(m.group(2), 16)
             self.assertGreater(len(written), 20)
             self.assertEqual(final["board0/main/PpiStart_1"], 0x003C0076)
             self.assertEqual({k: final.get(k) for k in written}, written)

@@ -69,6 +69,7 @@ std::vector<uint32_t> RegisterTrack::Sample() const {
 
 void RegisterTrack::Apply(const RadovlCaptureRequest& request, uint32_t number, const Touch& touch) {
     ApplyRequest(request);
+    lastNumber_ = number;
     decoder_.Feed(AsTraced(request), number);
     Report(touch);
 }
@@ -76,6 +77,10 @@ void RegisterTrack::Apply(const RadovlCaptureRequest& request, uint32_t number, 
 void RegisterTrack::Flush(const Touch& touch) {
     decoder_.Flush();
     Report(touch);
+    // Registers no decoded access names change too: the bridge and I2C
+    // registers the decoder folds into the video DSP or decoder access they
+    // carry, reset lines the board releases, words a started DSP writes.
+    for (size_t i = 0; i < registers_.size(); ++i) touch(i, Peek(registers_[i]), false, lastNumber_);
 }
 
 void RegisterTrack::Report(const Touch& touch) {

@@ -45,7 +45,8 @@ public:
     // Applies one captured request to its board and reports the registers
     // the accesses it completes touched; number counts requests.
     void Apply(const RadovlCaptureRequest& request, uint32_t number, const Touch& touch);
-    // The end of a call: what the decoder still holds.
+    // The end of a call: what the decoder still holds, then every register
+    // (as not written), whatever changed it.
     void Flush(const Touch& touch);
 
 private:
@@ -55,6 +56,7 @@ private:
     std::vector<TrackedRegister> registers_;
     std::map<std::tuple<int32_t, int, int32_t, uint32_t>, size_t> index_;  // board, space, dsp, address
     TraceDecoder decoder_;
+    uint32_t lastNumber_ = 0;
 };
 
 }  // namespace radovl::tool
