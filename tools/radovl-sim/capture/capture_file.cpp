@@ -132,6 +132,16 @@ bool CaptureReader::Next(CaptureRecord* record) {
     return true;
 }
 
+bool CaptureReader::SeekToCall(uint64_t offset, uint32_t callsBefore, uint64_t requestsBefore) {
+    if (offset < sizeof header_ || offset >= size_ || !in_.seekg(static_cast<std::streamoff>(offset))) return false;
+    offset_ = offset;
+    calls_ = callsBefore;
+    requests_ = requestsBefore;
+    callRequests_ = 0;
+    inCall_ = false;
+    return true;
+}
+
 std::string FormatCall(const RadovlCaptureCall& call) {
     std::string text = CallName(call);
     const ExportInfo* info = FindExport(text);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "radovl/capture.h"
 #include "radovl/sim.h"
 
 namespace radovl::tool {
@@ -28,6 +29,8 @@ struct AppliedCapture {
     int32_t board = 0;     // board of the last request
 };
 AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
+// One captured request sent to its simulated board as it was sent.
+void ApplyRequest(const RadovlCaptureRequest& request);
 
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.

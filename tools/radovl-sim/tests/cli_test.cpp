@@ -299,7 +299,7 @@ TEST_F(Cli, HelpAndConventions) {
                                 line.substr(summary) + " |";
         EXPECT_NE(docs.find(row), std::string::npos) << row;
     }
-    EXPECT_EQ(commands, 8);
+    EXPECT_EQ(commands, 9);
 
     const Result registers = Tool("registers ppistart");
     EXPECT_EQ(registers.status, 0);
