@@ -5,6 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "hw/bitfield.h"
 #include "hw/driver.h"
@@ -24,33 +33,101 @@ constexpr size_t BufferBytes = 64 * 1024;
 
 struct CaptureState {
     bool environmentRead = false;
-    std::FILE* file = nullptr;
-    char path[260] = {};
+    int file = -1;
+    std::string path;
     uint8_t buffer[BufferBytes];
     size_t used = 0;
+    uint64_t written = 0;       // bytes the file holds
+    uint64_t wholeCalls = 0;    // bytes up to the end of the last whole call
     uint32_t callRequests = 0;  // requests recorded since the call began
     uint32_t calls = 0;         // calls whose end reached the file
 };
 
 CaptureState capture;
 
-// The file can take no more (a full disk, a removed drive): capture stops,
-// the console goes on.
-void Abandon(const char* what, int error) {
-    platform::Print("radovl: capture to %s stopped: %s failed: %s (%u calls recorded)\n", capture.path, what,
-                    std::strerror(error), capture.calls);
-    std::fclose(capture.file);
-    capture.file = nullptr;
+#ifdef _WIN32
+int CreateNewFile(const char* path) {
+    return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+// A device or pipe is written as it is; only a regular file holds data.
+int OpenDevice(const char* path) {
+    struct _stat64 status;
+    if (_stat64(path, &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFREG) return -1;
+    return _open(path, _O_WRONLY | _O_BINARY);
+}
+int WriteSome(int file, const uint8_t* bytes, size_t count) {
+    return _write(file, bytes, static_cast<unsigned>(count));
+}
+bool CutFile(int file, uint64_t size) { return _chsize_s(file, static_cast<long long>(size)) == 0; }
+void CloseFile(int file) { _close(file); }
+#else
+int CreateNewFile(const char* path) { return open(path, O_WRONLY | O_CREAT | O_EXCL, 0644); }
+int OpenDevice(const char* path) {
+    struct stat status;
+    if (stat(path, &status) != 0 || S_ISREG(status.st_mode)) return -1;
+    return open(path, O_WRONLY);
+}
+int WriteSome(int file, const uint8_t* bytes, size_t count) { return static_cast<int>(write(file, bytes, count)); }
+bool CutFile(int file, uint64_t size) { return ftruncate(file, static_cast<off_t>(size)) == 0; }
+void CloseFile(int file) { close(file); }
+#endif
+
+// path with ".N" before its extension, in the same folder: site.cap gives
+// site.1.cap, a name without an extension site.1.
+std::string NumberedName(const std::string& path, unsigned number) {
+    const size_t folder = path.find_last_of("/\\");
+    const size_t nameStart = folder == std::string::npos ? 0 : folder + 1;
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot <= nameStart) dot = path.size();
+    return path.substr(0, dot) + "." + std::to_string(number) + path.substr(dot);
+}
+
+// A capture never replaces a file: an existing one (the capture before a
+// console restart, say) stays, and the new capture goes beside it.
+int CreateCaptureFile(const std::string& path, std::string* used) {
+    constexpr unsigned MostNumbers = 9999;
+    *used = path;
+    int file = CreateNewFile(path.c_str());
+    if (file < 0 && errno == EEXIST) {
+        const int device = OpenDevice(path.c_str());
+        if (device >= 0) return device;
+        errno = EEXIST;
+    }
+    for (unsigned n = 1; file < 0 && errno == EEXIST && n <= MostNumbers; ++n) {
+        *used = NumberedName(path, n);
+        file = CreateNewFile(used->c_str());
+    }
+    return file;
+}
+
+// The file can take no more (a full disk, a file-size limit, a removed
+// drive): whatever part of a call reached it is cut off, so the capture
+// ends after its last whole call; capture stops, the console goes on.
+void Abandon(int error) {
+    const bool cut = CutFile(capture.file, capture.wholeCalls);
+    platform::Print("radovl: capture to %s stopped: writing failed: %s; %s after %u whole calls (%llu bytes)\n",
+                    capture.path.c_str(), std::strerror(error), cut ? "it ends" : "it could not be cut back to end",
+                    capture.calls, static_cast<unsigned long long>(capture.wholeCalls));
+    CloseFile(capture.file);
+    capture.file = -1;
     capture.used = 0;
     recording = false;
 }
 
 void Drain() {
-    if (capture.used == 0) return;
-    errno = 0;
-    const bool whole = std::fwrite(capture.buffer, 1, capture.used, capture.file) == capture.used;
+    size_t done = 0;
+    while (done < capture.used) {
+        errno = 0;
+        const int wrote = WriteSome(capture.file, capture.buffer + done, capture.used - done);
+        if (wrote <= 0) {
+            if (wrote < 0 && errno == EINTR) continue;
+            Abandon(errno != 0 ? errno : EIO);
+            return;
+        }
+        done += static_cast<size_t>(wrote);
+        capture.written += static_cast<size_t>(wrote);
+    }
     capture.used = 0;
-    if (!whole) Abandon("writing", errno != 0 ? errno : EIO);
 }
 
 template <typename Record>
@@ -76,14 +153,17 @@ uint32_t ValueRead(const MemoryRequest& request, const void* destination) {
 
 bool Start(const char* path) {
     Stop();
-    std::snprintf(capture.path, sizeof capture.path, "%s", path);
-    capture.file = std::fopen(path, "wb");
-    if (capture.file == nullptr) {
-        platform::Print("radovl: cannot capture to %s: %s; running without capture\n", path, std::strerror(errno));
+    capture.file = CreateCaptureFile(path, &capture.path);
+    if (capture.file < 0) {
+        platform::Print("radovl: cannot capture to %s: %s; running without capture\n", capture.path.c_str(),
+                        std::strerror(errno));
         return false;
     }
+    if (capture.path != path) platform::Print("radovl: %s exists: capturing to %s\n", path, capture.path.c_str());
     recording = true;
     capture.used = 0;
+    capture.written = 0;
+    capture.wholeCalls = 0;
     capture.calls = 0;
     RadovlCaptureHeader header{};
     std::memcpy(header.magic, RADOVL_CAPTURE_MAGIC, RADOVL_CAPTURE_MAGIC_BYTES);
@@ -91,14 +171,16 @@ bool Start(const char* path) {
     header.headerBytes = sizeof header;
     std::snprintf(header.library, sizeof header.library, "%s", RADOVL_VERSION_STRING);
     Append(header);
-    return true;
+    Drain();
+    capture.wholeCalls = capture.written;
+    return recording;
 }
 
 void Stop() {
-    if (capture.file == nullptr) return;
+    if (capture.file < 0) return;
     Drain();
-    if (capture.file != nullptr) std::fclose(capture.file);
-    capture.file = nullptr;
+    if (capture.file >= 0) CloseFile(capture.file);
+    capture.file = -1;
     recording = false;
 }
 
@@ -127,10 +209,7 @@ void EndCall(int32_t status) {
     Append(end);
     Drain();
     if (!recording) return;
-    if (std::fflush(capture.file) != 0) {
-        Abandon("writing", errno != 0 ? errno : EIO);
-        return;
-    }
+    capture.wholeCalls = capture.written;
     ++capture.calls;
 }
 

@@ -9,7 +9,9 @@ refused clearly; a capture that cannot be written leaves the console running.
 import argparse
 import os
 import re
+import resource
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -23,12 +25,19 @@ SITE = ["--monitor", "0", "0", "1280", "1024", "--monitor", "1280", "0", "2560",
         "--screen", "0", "0", "2560", "1024"]
 
 
-def tool(*args, env=None, cwd=None):
+def tool(*args, env=None, cwd=None, file_limit=None):
+    """Runs radovl-sim; file_limit: the largest file it may write, in bytes,
+    as a real file-size limit (writes beyond it fail with EFBIG)."""
     environment = dict(os.environ)
     environment.pop("RADOVL_CAPTURE", None)
     environment.update(env or {})
+
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
+
     return subprocess.run([ARGS.tool, *args], cwd=cwd, env=environment, capture_output=True, text=True,
-                          timeout=120)
+                          timeout=120, preexec_fn=limit if file_limit is not None else None)
 
 
 def requests_only(text):
@@ -215,6 +224,43 @@ class Capture(unittest.TestCase):
                 self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
                 self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
                 self.assertIn(message, run.stdout)
+
+    def test_a_restarted_console_keeps_the_earlier_capture(self):
+        folder = tempfile.mkdtemp(dir=self.dir)
+        site = os.path.join(folder, "site.cap")
+        scenario = self.write("short.scenario", b"make-programs 64\nKT_RDSP_Init = 1\n")
+        outputs = []
+        for _ in range(3):
+            run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": site})
+            self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+            outputs.append(run.stdout)
+        self.assertEqual(sorted(os.listdir(folder)), ["site.1.cap", "site.2.cap", "site.cap"])
+        self.assertEqual(outputs[0], "")
+        self.assertEqual(outputs[1], "radovl: %s exists: capturing to %s\n" % (site, site.replace(".cap", ".1.cap")))
+        for name in os.listdir(folder):
+            decoded = tool("decode", "--calls", os.path.join(folder, name))
+            self.assertEqual(decoded.returncode, 0, decoded.stderr)
+            self.assertIn("KT_RDSP_Init = 1", decoded.stdout)
+
+    def test_a_file_size_limit_leaves_whole_calls(self):
+        # The limit falls inside the last call, then inside the one before it.
+        ends = [r.offset + 16 for r in self.records if isinstance(r, capture.Return)]
+        whole = tool("decode", "--calls", self.capture).stdout.splitlines()
+        for limit, kept, calls in ((len(self.bytes) - 100, ends[-2], len(ends) - 1),
+                                   (ends[-2] - 60, ends[-3], len(ends) - 2)):
+            with self.subTest(limit):
+                path = os.path.join(self.dir, "limited-%d.cap" % limit)
+                run = tool("run", self.scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path},
+                           file_limit=limit)
+                self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+                self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
+                self.assertIn("File too large; it ends after %d whole calls (%d bytes)" % (calls, kept), run.stdout)
+                self.assertEqual(os.path.getsize(path), kept)
+                calls_view = tool("decode", "--calls", path).stdout.splitlines()
+                self.assertEqual(calls_view[1:-1], whole[1:1 + calls])
+                for command in (["decode", path], ["replay", path, *SITE], ["diff", path, path]):
+                    result = tool(*command, cwd=self.dir)
+                    self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
 
 if __name__ == "__main__":

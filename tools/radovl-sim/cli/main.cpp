@@ -30,15 +30,18 @@ using namespace radovl::tool;
 
 // The run works in a directory of its own: a capture file named relative
 // to the current directory (RADOVL_CAPTURE) must stay where it was meant.
-void KeepCaptureFileInPlace() {
+// The absolute name, "" without a capture.
+std::string KeepCaptureFileInPlace() {
     const char* capture = std::getenv("RADOVL_CAPTURE");
-    if (capture == nullptr || *capture == '\0' || std::filesystem::path(capture).is_absolute()) return;
+    if (capture == nullptr || *capture == '\0') return std::string();
     const std::string absolute = std::filesystem::absolute(capture).string();
+    if (std::filesystem::path(capture).is_absolute()) return absolute;
 #ifdef _WIN32
     _putenv_s("RADOVL_CAPTURE", absolute.c_str());
 #else
     setenv("RADOVL_CAPTURE", absolute.c_str(), 1);
 #endif
+    return absolute;
 }
 
 int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
@@ -48,6 +51,7 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     options.renderFile = args.Value("render").value_or("");
     options.workDir = args.Value("workdir").value_or("");
     options.quiet = args.Has("quiet");
+    options.captureFile = KeepCaptureFileInPlace();
     if (const std::optional<std::string> limit = args.Value("trace-limit")) {
         const std::optional<int64_t> n = OptionNumber(*limit, 0, UINT32_MAX);
         if (!n) {
@@ -71,7 +75,6 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
         err << "radovl-sim run: " << clash << "; nothing was run\n";
         return ExitUsage;
     }
-    KeepCaptureFileInPlace();
     Runner runner(options, out, err);
     return runner.Run(parsed.scenario) == 0 ? ExitOk : ExitFailed;
 }

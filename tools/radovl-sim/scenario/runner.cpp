@@ -1,5 +1,6 @@
 #include "scenario/runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,48 @@ std::string ScenarioPath(const Scenario& scenario, const std::string& path) {
     return (fs::path(scenario.directory) / path).string();
 }
 
+namespace {
+
+// Whether path lies in the folder or is the folder itself.
+bool Inside(const std::string& path, const std::string& folder) {
+    std::error_code ec;
+    const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    const auto [end, unused] = std::mismatch(f.begin(), f.end(), p.begin(), p.end());
+    return end == f.end();
+}
+
+// The capture the library writes is a file of its own: never the scenario,
+// an output, the simulated console nor what its out/ holds.
+std::string CaptureClash(const Scenario& scenario, const RunOptions& options) {
+    const std::string& capture = options.captureFile;
+    const std::string what = "RADOVL_CAPTURE names " + capture;
+    if (scenario.file != StdinName && SameFile(capture, scenario.file)) return what + ", the scenario being run";
+    if (!options.traceFile.empty() && SameFile(capture, options.traceFile)) return what + ", the --trace file";
+    if (!options.renderFile.empty() && SameFile(capture, options.renderFile)) return what + ", the --render file";
+    if (!options.workDir.empty() && (SameFile(capture, (fs::path(options.workDir) / HostExecutable).string()) ||
+                                     Inside(capture, (fs::path(options.workDir) / "out").string()))) {
+        return what + ", the console or a file of its out/ in the work directory " + options.workDir;
+    }
+    for (const Step& step : scenario.steps) {
+        const std::string path = ScenarioPath(scenario, step.path);
+        const std::string line = " at line " + std::to_string(step.line);
+        if (step.kind == StepKind::Render && SameFile(capture, path)) return what + ", the render" + line;
+        if (step.kind == StepKind::Executable &&
+            (SameFile(capture, path) || Inside(capture, (fs::path(path).parent_path() / "out").string()))) {
+            return what + ", the console executable" + line + " or a file of its out/";
+        }
+    }
+    return std::string();
+}
+
+}  // namespace
+
 std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
+    if (!options.captureFile.empty()) {
+        const std::string clash = CaptureClash(scenario, options);
+        if (!clash.empty()) return clash;
+    }
     struct Output {
         std::string what, path;
     };

@@ -38,11 +38,12 @@ protected:
     }
     // Runs the tool in the test's directory through the shell; shell is
     // what follows the program name (arguments, redirections).
-    Result Tool(const std::string& shell) const {
+    // env: "NAME=value" words for its environment.
+    Result Tool(const std::string& shell, const std::string& env = "") const {
         // Redirections in shell come later and win; a hang is cut short
         // (exit status 124).
         const std::string command =
-            "cd '" + dir_ + "' && timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
+            "cd '" + dir_ + "' && " + env + " timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
         const int raw = std::system(command.c_str());
         const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
         return {status, ReadFile(dir_ + "/out.txt"), ReadFile(dir_ + "/err.txt")};
@@ -56,6 +57,7 @@ struct BadInput {
     const char* args;
     int status;
     const char* message;  // expected on standard error
+    const char* env = "";  // "NAME=value" words for the tool's environment
 };
 
 class CliRejects : public Cli, public ::testing::WithParamInterface<BadInput> {};
@@ -63,7 +65,7 @@ class CliRejects : public Cli, public ::testing::WithParamInterface<BadInput> {}
 TEST_P(CliRejects, WithMessageAndStatus) {
     const BadInput& bad = GetParam();
     if (!bad.scenario.empty()) WriteFile(dir_ + "/a.scenario", bad.scenario);
-    const Result r = Tool(bad.args);
+    const Result r = Tool(bad.args, bad.env);
     EXPECT_EQ(r.status, bad.status) << r.err;
     EXPECT_NE(r.err.find(bad.message), std::string::npos) << r.err;
     if (!bad.scenario.empty()) {
@@ -86,6 +88,19 @@ INSTANTIATE_TEST_SUITE_P(
                  "a.scenario would overwrite the scenario being run"},
         BadInput{"TraceAndRenderSameFile", "KT_RDSP_Init\n", "run a.scenario --trace F --render F", 2,
                  "--trace and --render both write F"},
+        BadInput{"CaptureOverScenario", "KT_RDSP_Init\n", "run a.scenario", 2,
+                 "a.scenario, the scenario being run; nothing was run", "RADOVL_CAPTURE=./a.scenario"},
+        BadInput{"CaptureOverTrace", "KT_RDSP_Init\n", "run a.scenario --trace t.txt", 2, "t.txt, the --trace file",
+                 "RADOVL_CAPTURE=t.txt"},
+        BadInput{"CaptureOverRender", "KT_RDSP_Init\n", "run a.scenario --render r.svg", 2,
+                 "r.svg, the --render file", "RADOVL_CAPTURE=r.svg"},
+        BadInput{"CaptureOverRenderStep", "KT_RDSP_Init\nrender r.svg\n", "run a.scenario", 2,
+                 "r.svg, the render at line 2", "RADOVL_CAPTURE=r.svg"},
+        BadInput{"CaptureInConsoleOut", "executable site/console\ndismode-file 2\n", "run a.scenario", 2,
+                 "the console executable at line 1 or a file of its out/",
+                 "RADOVL_CAPTURE=site/out/dismodeconfig.inf"},
+        BadInput{"CaptureInWorkDir", "KT_RDSP_Init\n", "run a.scenario --workdir w", 2,
+                 "a file of its out/ in the work directory w", "RADOVL_CAPTURE=w/out/c.cap"},
         BadInput{"TraceFull", "KT_RDSP_OpenOverlay 1 1\n", "run a.scenario --trace /dev/full", 1,
                  "cannot write /dev/full: No space left on device"},
         BadInput{"RenderFull", "KT_RDSP_Init\n", "run a.scenario --render /dev/full", 1,
