@@ -18,9 +18,17 @@
  *
  * The library writes through a buffer and hands the file everything up to
  * the end of each call before the call returns, so a console that crashes
- * loses at most the call in progress; a capture that stops early (a full
- * disk) ends after the last whole record written. A reader stops at the
- * last whole record and reports where the file ended.
+ * loses at most the call in progress. When a write fails (a full disk, a
+ * file-size limit), the library cuts the file back to the end of the last
+ * whole call, prints one line saying so, and captures no more: the file is
+ * then a complete capture of the calls before. A reader of a file that
+ * ends otherwise (a crash) stops at the last whole record and reports
+ * where the file ended.
+ *
+ * The library never replaces a file: when the file named exists (the
+ * capture of the console's run before a restart), it writes a new file
+ * beside it, NAME.1.EXT, NAME.2.EXT and so on, the first free one, and
+ * prints the name it used once. A device or pipe is written as it is.
  *
  * A reader accepts files whose version it knows; a later version may
  * change any record.

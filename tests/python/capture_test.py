@@ -188,6 +188,20 @@ class Capture(unittest.TestCase):
         self.assertEqual([(r.answered, r.status) for r in colour[:3]],
                          [(True, 0), (False, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0)])
         self.assertRegex(tool("decode", path).stdout, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+        # The board failing every request of a call, then one failed without a status.
+        with open(scenario, "ab") as f:
+            f.write(b"fail-requests 1 -1 0x900C0000\nKT_RDSP_OpenPPI 1 0 0 640 480\n"
+                    b"fail-requests 3 1 0\nKT_RDSP_SetPPIColor 1 0x20FF6000\n")
+        os.remove(path)
+        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        failed = [r for r in capture.read(path) if isinstance(r, capture.Request) and not r.answered]
+        self.assertGreater(len(failed), 2)
+        again = os.path.join(self.dir, "failing-again.cap")
+        replay = tool("replay", path, cwd=self.dir, env={"RADOVL_CAPTURE": again})
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("no difference", replay.stdout)
+        self.assertEqual(tool("diff", path, again).returncode, 0)
 
     def test_damaged_files_are_refused_with_their_reason(self):
         header = self.bytes[:32]

@@ -41,6 +41,8 @@ def parse_declarations(path):
         "RadovlSimObserver": ctypes.CFUNCTYPE(None, ctypes.POINTER(radovl.RequestStruct), ctypes.c_void_p),
         "RadovlSimReadSource": ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.POINTER(radovl.RequestStruct),
                                                 ctypes.POINTER(ctypes.c_uint32), ctypes.c_void_p),
+        "RadovlSimAnswerSource": ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.POINTER(radovl.RequestStruct),
+                                                  ctypes.POINTER(ctypes.c_int32), ctypes.c_void_p),
         "void *": ctypes.c_void_p,
     }
 

@@ -89,12 +89,14 @@ public:
     int Run() {
         CaptureRecord record;
         RadovlSim_SetRequestObserver(&Comparison::Observe, this);
+        RadovlSim_SetAnswerSource(&Comparison::Fail, this);
         if (answerReads_) RadovlSim_SetReadSource(&Comparison::Answer, this);
         while (!found_ && reader_.error().empty() && NextRecord(&record)) {
             if (record.kind != RADOVL_CAPTURE_KIND_CALL) continue;
             ReplayCall(record);
         }
         RadovlSim_SetRequestObserver(nullptr, nullptr);
+        RadovlSim_SetAnswerSource(nullptr, nullptr);
         RadovlSim_SetReadSource(nullptr, nullptr);
         if (found_) {
             // A difference before the file stops is one all the same.
@@ -120,15 +122,42 @@ private:
         return static_cast<Comparison*>(context)->AnswerRead(*request, value) ? 1 : 0;
     }
 
+    static int32_t RADOVL_CALL Fail(const RadovlSimRequest* request, int32_t* status, void* context) {
+        return static_cast<Comparison*>(context)->AnswerAsCaptured(*request, status);
+    }
+
+    // The capture's next record, read ahead and kept for the comparison of
+    // the request being served; nullptr once there is nothing to compare.
+    const CaptureRecord* Upcoming() {
+        if (found_ || !reader_.error().empty()) return nullptr;
+        if (!held_) {
+            CaptureRecord record;
+            if (!reader_.Next(&record)) return nullptr;
+            held_ = record;
+        }
+        return held_->kind == RADOVL_CAPTURE_KIND_REQUEST ? &*held_ : nullptr;
+    }
+
+    // A request the site's driver failed, or answered with an error status,
+    // is answered so again: the library then goes on as it did at the site.
+    int32_t AnswerAsCaptured(const RadovlSimRequest& r, int32_t* status) {
+        const CaptureRecord* next = Upcoming();
+        if (next == nullptr) return 0;
+        const RadovlSimRequest captured = AsTraced(next->request);
+        RadovlSimRequest asked = r;
+        asked.status = captured.status;
+        if (!SameAsked(captured, asked)) return 0;
+        *status = captured.status;
+        if (next->request.answered == 0) return 1;
+        return captured.status != 0 ? 2 : 0;
+    }
+
     // A read the capture holds next is answered with the captured value,
     // so the library goes on as it did with the site's board.
     bool AnswerRead(const RadovlSimRequest& r, uint32_t* value) {
-        if (found_ || !reader_.error().empty() || held_) return false;
-        CaptureRecord record;
-        if (!reader_.Next(&record)) return false;
-        held_ = record;
-        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) return false;
-        const RadovlSimRequest captured = AsTraced(record.request);
+        const CaptureRecord* next = Upcoming();
+        if (next == nullptr) return false;
+        const RadovlSimRequest captured = AsTraced(next->request);
         if (!SameAsked(captured, r)) return false;
         *value = captured.value;
         return true;
@@ -283,6 +312,8 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
             applied.lastCall = reader.currentCall();
         } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
             const RadovlCaptureRequest& r = record.request;
+            // What the site's driver failed never reached its board.
+            if (r.answered == 0) continue;
             const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
             uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
             std::copy(std::begin(r.sent), std::end(r.sent), words);
