@@ -23,6 +23,7 @@ __all__ = ["Call", "CaptureError", "Header", "Request", "Return", "read", "read_
 MAGIC = b"RADOVCAP"
 VERSION = 1
 KIND_CALL, KIND_REQUEST, KIND_RETURN = 1, 2, 3
+MAX_ARGS = 7
 CODE_MEMORY_REQUEST = 0xC3502047
 CODE_WINDOW_QUERY = 0xC35020C3
 
@@ -105,14 +106,17 @@ def read(path):
                 raise CaptureError("%s: truncated: ends inside %s at byte %d" % (path, _KIND_NAMES[kind], offset))
             fields = layout.unpack(body)
             if kind == KIND_CALL:
+                if fields[1] > MAX_ARGS:
+                    raise CaptureError("%s: call %d at byte %d has %d arguments, more than a call takes (%d)"
+                                       % (path, calls + 1, offset, fields[1], MAX_ARGS))
                 if in_call:
                     raise CaptureError("%s: call at byte %d begins before call %d returned" % (path, offset, calls))
                 calls += 1
                 requests = 0
                 in_call = True
                 count, name = fields[1], fields[3]
-                yield Call(calls, name.split(b"\0", 1)[0].decode("ascii", "replace"), tuple(fields[4:4 + count]),
-                           offset)
+                yield Call(calls, name.split(b"\0", 1)[0].decode("ascii", "backslashreplace"),
+                           tuple(fields[4:4 + count]), offset)
             elif kind == KIND_REQUEST:
                 if not in_call:
                     raise CaptureError("%s: request at byte %d outside any call" % (path, offset))
@@ -124,6 +128,9 @@ def read(path):
             else:
                 if not in_call:
                     raise CaptureError("%s: return at byte %d without a call" % (path, offset))
+                if fields[2] != requests:
+                    raise CaptureError("%s: call %d returns at byte %d after %d requests, but the capture holds %d"
+                                       % (path, calls, offset, fields[2], requests))
                 in_call = False
                 yield Return(calls, fields[1], fields[2], offset)
             offset += layout.size

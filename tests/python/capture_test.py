@@ -143,8 +143,11 @@ class Capture(unittest.TestCase):
         call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
         last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
         end = next(r for r in self.records if isinstance(r, capture.Return) and r.number == call.number)
-        # The call's last request gone: the library sends one more than the capture holds.
-        fewer = self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:]
+        # The call's last request gone, as a library that sends one fewer
+        # would write it: the library sends one more than the capture holds.
+        fewer = bytearray(self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:])
+        struct.pack_into("<I", fewer, end.offset - 48 + 8, end.requests - 1)
+        fewer = bytes(fewer)
         replay = tool("replay", self.write("fewer.cap", fewer), *SITE, cwd=self.dir)
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
@@ -203,7 +206,12 @@ class Capture(unittest.TestCase):
         self.assertIn("no difference", replay.stdout)
         self.assertEqual(tool("diff", path, again).returncode, 0)
 
+    def with_bytes(self, offset, data):
+        """The capture with data written over its bytes at offset."""
+        return self.bytes[:offset] + data + self.bytes[offset + len(data):]
+
     def test_damaged_files_are_refused_with_their_reason(self):
+        first_return = next(r for r in self.records if isinstance(r, capture.Return))
         header = self.bytes[:32]
         newer = bytearray(header)
         struct.pack_into("<I", newer, 8, capture.VERSION + 1)
@@ -214,6 +222,11 @@ class Capture(unittest.TestCase):
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
+            ("count", self.with_bytes(first_return.offset + 8, struct.pack("<I", 0xFFFFFFFF)),
+             "call 1 .*returns at byte %d after 4294967295 requests, but the capture holds %d"
+             % (first_return.offset, first_return.requests)),
+            ("eight-args", self.with_bytes(33, b"\x08"), "call 1 at byte 32 has 8 arguments, more than"),
+            ("many-args", self.with_bytes(33, b"\xff"), "call 1 at byte 32 has 255 arguments, more than"),
         ]
         for name, data, message in cases:
             with self.subTest(name):
@@ -227,6 +240,13 @@ class Capture(unittest.TestCase):
                     self.assertRegex(result.stderr, message)
                 with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
                     list(capture.read(path))
+        # A name is printed with its control characters escaped.
+        path = self.write("escape.cap", self.with_bytes(32 + 4, b"KT_\x1b[2J\\\x07"))
+        for command in (["decode", path], ["decode", "--calls", path]):
+            decoded = tool(*command)
+            self.assertEqual(decoded.returncode, 0, decoded.stderr)
+            self.assertIn("KT_\\x1B[2J\\x5C\\x07", decoded.stdout)
+            self.assertNotRegex(decoded.stdout, "[\x00-\x09\x0b-\x1f\x7f]")
         # Whole records before the cut are still decoded.
         self.assertIn("window query", tool("decode", os.path.join(self.dir, "truncated.cap")).stdout)
 

@@ -37,6 +37,21 @@ std::string CallName(const RadovlCaptureCall& call) {
     return std::string(call.name, strnlen(call.name, sizeof call.name));
 }
 
+// A name from a file, fit for a terminal: control and non-ASCII bytes as \xNN.
+std::string Printable(const std::string& name) {
+    std::string text;
+    for (const unsigned char c : name) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += static_cast<char>(c);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        text += escaped;
+    }
+    return text;
+}
+
 // Colours and colour keys read best as hex, whatever their top bit.
 bool WrittenInHex(const ExportInfo* info, size_t param) {
     if (info == nullptr || param >= info->params.size()) return false;
@@ -111,6 +126,11 @@ bool CaptureReader::Next(CaptureRecord* record) {
     offset_ += bytes;
 
     if (kind == RADOVL_CAPTURE_KIND_CALL) {
+        if (record->call.argCount > RADOVL_CAPTURE_MAX_ARGS) {
+            return Fail("call " + std::to_string(calls_ + 1) + where + " has " +
+                        std::to_string(record->call.argCount) + " arguments, more than a call takes (" +
+                        std::to_string(RADOVL_CAPTURE_MAX_ARGS) + "): the file is damaged there");
+        }
         if (inCall_) {
             return Fail("call " + std::to_string(calls_ + 1) + where + " begins before call " + std::to_string(calls_) +
                         " (" + callText_ + ") returned: the file is damaged there");
@@ -125,6 +145,11 @@ bool CaptureReader::Next(CaptureRecord* record) {
         ++requests_;
     } else {
         if (!inCall_) return Fail("a return" + where + " without a call: the file is damaged there");
+        if (record->end.requests != callRequests_) {
+            return Fail("call " + std::to_string(calls_) + " (" + callText_ + ") returns" + where + " after " +
+                        std::to_string(record->end.requests) + " requests, but the capture holds " +
+                        std::to_string(callRequests_) + " of them: the file is damaged there");
+        }
         inCall_ = false;
     }
     record->callNumber = calls_;
@@ -133,8 +158,8 @@ bool CaptureReader::Next(CaptureRecord* record) {
 }
 
 std::string FormatCall(const RadovlCaptureCall& call) {
-    std::string text = CallName(call);
-    const ExportInfo* info = FindExport(text);
+    const ExportInfo* info = FindExport(CallName(call));
+    std::string text = Printable(CallName(call));
     for (uint32_t i = 0; i < call.argCount && i < RADOVL_CAPTURE_MAX_ARGS; ++i) {
         const uint32_t bits = call.args[i];
         if (info != nullptr && i < info->kinds.size() && info->kinds[i] == ParamKind::Float) {
