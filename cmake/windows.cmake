@@ -106,8 +106,11 @@ if(RADOVL_PLATFORM STREQUAL "win32")
   set(RADOVL_BUILD_TESTS OFF)
 endif()
 
-# The software board driver under Wine, for the 64-bit real-driver build.
-if(RADOVL_PLATFORM STREQUAL "win32" AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+# The software board driver under Wine, in real-driver builds with the
+# posix thread model (its board DLL locks with std::mutex): x86_64, and the
+# i686 toolchain's posix variant (mingw-i686-posix.cmake), which builds the
+# driver for a 32-bit prefix. The product DLL keeps the win32 model.
+if(RADOVL_PLATFORM STREQUAL "win32" AND RADOVL_MINGW_THREADS STREQUAL "posix")
   add_subdirectory(${PROJECT_SOURCE_DIR}/drivers ${CMAKE_BINARY_DIR}/drivers)
 endif()
 
@@ -120,8 +123,9 @@ target_compile_options(radovl_host_check PRIVATE ${RADOVL_WARNINGS})
 # software board driver's control device (real-driver build) or the board
 # in the process (simulated-board build). The end-to-end host runs one
 # scenario (scripts/test-driver.sh compares the two builds' logs); the
-# driver benchmark times the request path (bench/run-driver.sh).
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+# driver benchmark times the request path (bench/run-driver.sh). Built for
+# both processors Wine runs here: x86_64 and i686 (the product's).
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|i686)$")
   set(RADOVL_TOOL_DIR ${PROJECT_SOURCE_DIR}/tools/radovl-sim)
   add_library(radovl_board_control STATIC
     ${PROJECT_SOURCE_DIR}/tests/windows/board_control.cpp

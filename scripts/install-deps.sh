@@ -5,7 +5,13 @@
 #                                  and radovl-sim
 #   scripts/install-deps.sh core   the Linux build, its tests and the demo
 #   scripts/install-deps.sh        all of that, plus the Windows cross
-#                                  compilers, Wine and the checking tools
+#                                  compilers, 64- and 32-bit Wine (the i386
+#                                  architecture is added for it), an X
+#                                  server with two dummy monitors (and
+#                                  XRandR for both Wines, which see only
+#                                  one monitor without it), the
+#                                  32-bit Linux compiler and the checking
+#                                  tools
 # Set RADOVL_DEPS_LOG=FILE to send apt-get's output there instead.
 set -euo pipefail
 
@@ -15,8 +21,10 @@ if [ "${1:-all}" != "demo" ]; then
 fi
 if [ "${1:-all}" = "all" ]; then
   packages+=(
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 llvm clang lld
-    valgrind
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 llvm clang lld
+    valgrind g++-multilib
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+    libxrandr2 libxrandr2:i386
   )
 fi
 
@@ -29,6 +37,12 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+# 32-bit Wine comes from the i386 architecture's packages (apt-get update
+# below then reads its lists).
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "Adding the i386 architecture"
+  $sudo dpkg --add-architecture i386
+fi
 export DEBIAN_FRONTEND=noninteractive
 if [ -n "${RADOVL_DEPS_LOG:-}" ]; then
   if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; } \

@@ -2,15 +2,18 @@
 # Builds the Windows targets with the MinGW-w64 cross compilers, checks the
 # product radovl.dll (PE32, i386, exactly the fifty exports, only Windows
 # system DLLs imported, MSVC import library and header), lays out the
-# package, and runs the Windows programs under wine64:
-#   - the host check against the real-driver DLL (x86_64, no driver here),
+# package, and runs the Windows programs under Wine (x86_64 ones by
+# wine64, i686 ones by Wine's 32-bit loader; scripts/wine.sh):
+#   - the host check against the real-driver DLLs (x86_64 and the i686
+#     product, no driver here),
 #   - the Win32 layer's own test,
-#   - the host check and the GoogleTest suite against the simulated-board
-#     flavour,
-#   - the real-driver DLL end to end with the software board driver, in a
-#     prefix of its own (scripts/test-driver.sh),
-#   - radovl-sim.exe of the x86_64 simulated-board package on the bundled
-#     examples.
+#   - the host check against the simulated-board flavours (x86_64, i686),
+#     and the GoogleTest suite (x86_64),
+#   - the real-driver DLLs end to end with the software board driver, in
+#     prefixes of their own (scripts/test-driver.sh: 64-bit and 32-bit
+#     Windows, one and two monitors),
+#   - radovl-sim.exe of the x86_64 and i686 simulated-board packages on the
+#     bundled examples.
 # The i686 and x86_64 simulated-board packages are checked for
 # radovl-sim.exe, radovl.lib and radovl.def.
 # Installs what is missing first (scripts/install-deps.sh).
@@ -25,17 +28,20 @@ werror=OFF
 jobs=$(nproc)
 out=build-windows
 
-configure() {  # dir toolchain platform
-  cmake --no-warn-unused-cli -S . -B "$out/$1" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2.cmake" -DRADOVL_PLATFORM="$3" \
-    -DCMAKE_BUILD_TYPE=Release -DRADOVL_WERROR="$werror" >/dev/null
-  cmake --build "$out/$1" -j "$jobs"
+configure() {  # dir toolchain platform [targets...]
+  local dir=$1 toolchain=$2 platform=$3
+  shift 3
+  cmake --no-warn-unused-cli -S . -B "$out/$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" \
+    -DRADOVL_PLATFORM="$platform" -DCMAKE_BUILD_TYPE=Release -DRADOVL_WERROR="$werror" >/dev/null
+  cmake --build "$out/$dir" -j "$jobs" ${1:+--target "$@"}
 }
 
-echo "== Building: i686 product, x86_64 real driver, x86_64 and i686 simulated board"
+echo "== Building: i686 product, x86_64 real driver, x86_64 and i686 simulated board, i686 board driver"
 configure i686 mingw-i686 win32
 configure x64 mingw-x86_64 win32
 configure x64-sim mingw-x86_64 sim
 configure i686-sim mingw-i686 sim
+configure i686-drivers mingw-i686-posix win32 radovl_driver radovl_driver_install
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -57,18 +63,8 @@ table=(
 [ ${#table[@]} -eq 50 ] || fail "the table lists ${#table[@]} names"
 
 dll=$out/i686/radovl.dll
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-tmp=$(mktemp -d)
-wineprefix=""
-cleanup() {
-  if [ -n "$wineprefix" ]; then
-    WINEPREFIX=$wineprefix timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
-    rm -rf "$wineprefix"
-  fi
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+. scripts/wine.sh
+tmp=$wine_tmp
 
 echo "== Checking $dll"
 objdump -p "$dll" >"$tmp/pe.txt"
@@ -165,60 +161,61 @@ for build in x64-sim i686-sim; do
   echo "package: $sim_package: radovl-sim.exe, radovl.lib, radovl.def ($(wc -l <"$tmp/sim-def") exports)"
 done
 
-# Wine: a fresh prefix, no display, every run bounded in time.
-[ -x "$wine" ] || wine=$(dpkg -L wine64 | grep -E '/wine64$' | head -n 1)
-[ -x "$wineserver" ] || wineserver=$(dpkg -L wine64 libwine 2>/dev/null | grep -E '/wineserver(64)?$' | head -n 1)
-wineprefix=$(mktemp -d)
-export WINEPREFIX=$wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+# Wine: a fresh 64-bit prefix, no display, every run bounded in time.
 echo "== Wine: starting a prefix"
-timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || true
+wine_prefix_start win64
 
-run_wine() {  # seconds dir program args...
-  local seconds=$1 dir=$2
-  shift 2
-  (cd "$dir" && timeout "$seconds" "$wine" "$@")
+# The host check of the processor's build on its real-driver and its
+# simulated-board DLL: i686 programs run by Wine's 32-bit loader.
+host_check() {  # processor
+  echo "== Wine: host check, real-driver DLL ($1)"
+  wine_run 120 "$out/$1" radovl_host_check.exe radovl.dll >"$tmp/host.txt" 2>&1 || { cat "$tmp/host.txt"; fail "host check ($1)"; }
+  grep -v '^ok' "$tmp/host.txt"
+  echo "== Wine: host check, simulated-board DLL ($1)"
+  wine_run 120 "$out/$1-sim" radovl_host_check.exe radovl.dll --simulated-board >"$tmp/host-sim.txt" 2>&1 ||
+    { cat "$tmp/host-sim.txt"; fail "host check (simulated board, $1)"; }
+  grep -v '^ok' "$tmp/host-sim.txt"
 }
-
-echo "== Wine: host check, real-driver DLL (x86_64)"
-run_wine 120 "$out/x64" radovl_host_check.exe radovl.dll >"$tmp/host.txt" 2>&1 || { cat "$tmp/host.txt"; fail "host check"; }
-grep -v '^ok' "$tmp/host.txt"
+host_check x64
+host_check i686
 
 echo "== Wine: Win32 layer test (x86_64)"
-run_wine 300 "$out/x64" radovl_win32_test.exe >"$tmp/win32.txt" 2>&1 || { cat "$tmp/win32.txt"; fail "Win32 layer test"; }
+wine_run 300 "$out/x64" radovl_win32_test.exe >"$tmp/win32.txt" 2>&1 || { cat "$tmp/win32.txt"; fail "Win32 layer test"; }
 grep -E '^\[  (PASSED|SKIPPED|FAILED) ' "$tmp/win32.txt"
-
-echo "== Wine: host check, simulated-board DLL (x86_64)"
-run_wine 120 "$out/x64-sim" radovl_host_check.exe radovl.dll --simulated-board >"$tmp/host-sim.txt" 2>&1 ||
-  { cat "$tmp/host-sim.txt"; fail "host check (simulated board)"; }
-grep -v '^ok' "$tmp/host-sim.txt"
 
 echo "== Wine: test suite on the simulated board (x86_64)"
 samples=$(cd "$root/.." && pwd)/shared/coff-samples
 if [ -d "$samples" ]; then
   export RADOVL_COFF_SAMPLES="Z:$(echo "$samples" | tr '/' '\\')"
 fi
-run_wine 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { cat "$tmp/suite.txt"; fail "test suite under Wine"; }
+wine_run 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { cat "$tmp/suite.txt"; fail "test suite under Wine"; }
 grep -E '^\[  (PASSED|SKIPPED|FAILED) |^\[==========\] [0-9]+ tests' "$tmp/suite.txt"
 
-echo "== Wine: radovl-sim.exe on the bundled examples (x86_64)"
-tool_dir=$out/package/radovl-sim-$version-x64-sim/bin
-work=$tmp/examples
-mkdir -p "$work"
-cp examples/console.scenario examples/fallback.scenario "$work/"
-for example in console fallback; do
-  run_wine 300 "$work" "$root/$tool_dir/radovl-sim.exe" run "$example.scenario" --quiet \
-    --render "$example.svg" --trace "$example-trace.txt" >"$tmp/tool.txt" 2>&1 ||
-    { cat "$tmp/tool.txt"; fail "radovl-sim.exe run $example.scenario"; }
-  grep -q '</svg>' "$work/$example.svg" || fail "$example.svg is not a whole SVG picture"
-  grep -q '^# line [0-9]*: KT_RDSP_Init() = 1$' "$work/$example-trace.txt" || fail "$example-trace.txt has no start-up"
-  echo "$example.scenario: every expectation held; $(wc -l <"$work/$example-trace.txt") trace lines, SVG picture"
+# The tool of each simulated-board package on the bundled examples; the
+# i686 tool's traces must equal the x86_64 one's.
+for build in x64-sim i686-sim; do
+  echo "== Wine: radovl-sim.exe on the bundled examples ($build)"
+  tool_dir=$out/package/radovl-sim-$version-$build/bin
+  work=$tmp/examples/$build
+  mkdir -p "$work"
+  cp examples/console.scenario examples/fallback.scenario "$work/"
+  for example in console fallback; do
+    wine_run 300 "$work" "$root/$tool_dir/radovl-sim.exe" run "$example.scenario" --quiet \
+      --render "$example.svg" --trace "$example-trace.txt" >"$tmp/tool.txt" 2>&1 ||
+      { cat "$tmp/tool.txt"; fail "$build: radovl-sim.exe run $example.scenario"; }
+    grep -q '</svg>' "$work/$example.svg" || fail "$build: $example.svg is not a whole SVG picture"
+    grep -q '^# line [0-9]*: KT_RDSP_Init() = 1$' "$work/$example-trace.txt" || fail "$build: $example-trace.txt has no start-up"
+    [ "$build" = x64-sim ] || diff -u "$tmp/examples/x64-sim/$example-trace.txt" "$work/$example-trace.txt" >"$tmp/trace.diff" ||
+      { head -n 40 "$tmp/trace.diff"; fail "$build: $example-trace.txt differs from the x86_64 tool's"; }
+    echo "$example.scenario: every expectation held; $(wc -l <"$work/$example-trace.txt") trace lines, SVG picture"
+  done
+  status=0
+  wine_run 60 "$work" "$root/$tool_dir/radovl-sim.exe" run console.scenario --render console.png >"$tmp/tool.txt" 2>&1 ||
+    status=$?
+  [ "$status" -eq 2 ] && grep -q "SVG only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "$build: a PNG was not refused ($status)"; }
+  echo "--render FILE.png: refused before the run, SVG only in this build"
 done
-status=0
-run_wine 60 "$work" "$root/$tool_dir/radovl-sim.exe" run console.scenario --render console.png >"$tmp/tool.txt" 2>&1 ||
-  status=$?
-[ "$status" -eq 2 ] && grep -q "SVG only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "a PNG was not refused ($status)"; }
-echo "--render FILE.png: refused before the run, SVG only in this build"
+wine_prefix_stop
 
 scripts/test-driver.sh "$out"
 

@@ -72,6 +72,13 @@ RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count,
     State().fault = fault;
 }
 
+RADOVL_API void RADOVL_CALL RadovlSim_SetWindowQueryAnswer(int32_t board, uint32_t address, uint32_t extra) {
+    const Locked hold;
+    if (!ValidBoard(board)) return;
+    State().boards[board].windowAddress = address;
+    State().boards[board].windowExtra = extra;
+}
+
 RADOVL_API uint32_t RADOVL_CALL RadovlSim_PeekMain(int32_t board, uint32_t address) {
     const Locked hold;
     return ValidBoard(board) ? State().boards[board].main.Read(address, 4) : 0;

@@ -544,8 +544,8 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
         if (answer != SourceAnswer::Serve) faultStatus = sourceStatus;
         faulted = faulted || answer == SourceAnswer::Fail;
         if (!faulted) {
-            query.windowAddress = 0;
-            query.windowExtra = 0;
+            query.windowAddress = board.windowAddress;
+            query.windowExtra = board.windowExtra;
         }
         query.status = faultStatus;
         traced.status = faultStatus;

@@ -79,6 +79,8 @@ struct BoardState {
     bool videoStarted[VideoDsps] = {};
     I2cCore i2c;
     uint8_t decoder[DecoderCount][256] = {};
+    uint32_t windowAddress = 0;  // the window query's two answer words
+    uint32_t windowExtra = 0;
 };
 
 // What the trace keeps. These are the settings of whoever watches the

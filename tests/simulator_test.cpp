@@ -176,6 +176,7 @@ TEST_F(SimulatorTest, TraceKeepsTheMostRecentRequestsUpToItsCapacity) {
     EXPECT_EQ(OffsetsAndData(), (Requests{{8, 0}, {0x1004, 2}, {8, 0}, {0x1008, 3}}));
     EXPECT_EQ(RadovlSim_TraceDropped(), 2u);
     EXPECT_EQ(RadovlSim_RequestCount(), 6u);
+    EXPECT_EQ(sim::State().trace.entries.capacity(), 4u);  // no room held past the capacity
 
     // Shrinking a ring that has wrapped keeps the newest, in order; growing
     // it again goes on from there.
@@ -198,6 +199,35 @@ TEST_F(SimulatorTest, TraceKeepsTheMostRecentRequestsUpToItsCapacity) {
     ASSERT_EQ(RadovlSim_SetTraceCapacity(-1), 1);
     EXPECT_EQ(RadovlSim_TraceCapacity(), -1);
     EXPECT_EQ(RadovlSim_TraceCount(), 5);
+
+    // A capacity between two steps of the ring's growth.
+    ASSERT_EQ(RadovlSim_SetTraceCapacity(1500), 1);
+    for (uint32_t i = 0; i < 800; ++i) BoardWrite32(0x1000, i);
+    EXPECT_EQ(RadovlSim_TraceCount(), 1500);
+    EXPECT_EQ(sim::State().trace.entries.capacity(), 1500u);
+}
+
+// A request handed straight to a board's driver: boards 0 and 1 while
+// present, nothing else.
+TEST_F(SimulatorTest, SendRequestServesPresentBoardsOnly) {
+    struct Case {
+        int32_t board;
+        bool present;
+        int32_t served;
+    };
+    for (const Case& c : {Case{0, true, 1}, Case{1, true, 1}, Case{1, false, 0}, Case{2, true, 0},
+                          Case{-1, true, 0}}) {
+        RadovlSim_TraceClear();
+        RadovlSim_SetBoardPresent(1, c.present ? 1 : 0);
+        // A 32-bit write to the register window at 0x01807000.
+        uint32_t record[7] = {0, 9, 1, 0x7000, 0, 1, 0x5A000000u + static_cast<uint32_t>(c.board)};
+        EXPECT_EQ(RadovlSim_SendRequest(c.board, 0xC3502047, record, sizeof record, nullptr), c.served) << c.board;
+        EXPECT_EQ(RadovlSim_TraceCount(), c.served) << c.board;
+        if (c.served == 0) continue;
+        EXPECT_EQ(Trace()[0].board, c.board);
+        EXPECT_EQ(RadovlSim_PeekMain(c.board, 0x01807000), record[6]);
+    }
+    EXPECT_EQ(RadovlSim_SendRequest(0, 0xC35020C3, nullptr, 12, nullptr), 0);  // no record
 }
 
 TEST_F(SimulatorTest, TraceClearAndResetGiveTheMemoryBackAndKeepTheSettings) {
@@ -213,6 +243,7 @@ TEST_F(SimulatorTest, TraceClearAndResetGiveTheMemoryBackAndKeepTheSettings) {
     EXPECT_EQ(RadovlSim_TraceDropped(), 1u);
     RadovlSim_SetTraceEnabled(0);
     RadovlSim_Reset();
+    EXPECT_EQ(CurrentBoard(), nullptr);  // the library at its load state too
     EXPECT_EQ(RadovlSim_TraceDropped(), 0u);
     EXPECT_EQ(RadovlSim_TraceCapacity(), 1);
     BoardConnection* connection = nullptr;
@@ -235,6 +266,32 @@ TEST_F(SimulatorTest, FaultsCountEveryRequestWhateverTheTraceKeeps) {
     ASSERT_EQ(trace.size(), 1u);
     EXPECT_EQ(trace[0].offset, 0x1004u);
     EXPECT_EQ(trace[0].status, static_cast<int32_t>(0x90130000));
+}
+
+// A read source answers each successful read in the board's place, within
+// the read's width; a read the driver refuses asks it nothing.
+int32_t RADOVL_CALL AnswerEveryRead(const RadovlSimRequest*, uint32_t* value, void* asked) {
+    ++*static_cast<int*>(asked);
+    *value = 0x1234ABCD;
+    return 1;
+}
+
+TEST_F(SimulatorTest, ReadSourceAnswersSuccessfulReadsWithinTheirWidth) {
+    int asked = 0;
+    RadovlSim_SetReadSource(&AnswerEveryRead, &asked);
+    RadovlSim_PokeMain(0, 0x1000, 0x55555555);
+    EXPECT_EQ(BoardRead8(0x1000), 0xCDu);
+    EXPECT_EQ(Trace().back().value, 0xCDu);
+    EXPECT_EQ(BoardRead16(0x1000), 0xABCDu);
+    EXPECT_EQ(Trace().back().value, 0xABCDu);
+    EXPECT_EQ(BoardRead32(0x1000), 0x1234ABCDu);
+    EXPECT_EQ(asked, 3);
+    uint32_t destination = 0x77777777;
+    EXPECT_EQ(SendReadRequest(8, 0, 0x400000, &destination, 1, CurrentBoard()), 0x900C0000u);  // past the window
+    EXPECT_EQ(destination, 0x77777777u);
+    EXPECT_EQ(asked, 3);
+    RadovlSim_SetReadSource(nullptr, nullptr);
+    EXPECT_EQ(BoardRead32(0x1000), 0x55555555u);
 }
 
 TEST_F(SimulatorTest, PeekAndPokeHaveNoSideEffects) {

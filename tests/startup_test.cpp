@@ -1,5 +1,14 @@
-// KT_RDSP_Init on the normal and the fallback path, its failures, and the
-// register state it leaves.
+// KT_RDSP_Init on the normal and the fallback path, its failures, the
+// register state it leaves, and its capture.
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+#include "board/capture.h"
 #include "board/selection.h"
 #include "support/board_test.h"
 #include "windows/state.h"
@@ -101,12 +110,58 @@ TEST_F(StartUpTest, ScreenBoundsAreTheLastColumnAndRow) {
     }
 }
 
+// The capture of one call holds, request by request, what the driver saw:
+// the record as sent (a window query's three words zero, a memory
+// request's status word zero), the board, the answer, a read's value.
+void ExpectCaptureOfTrace(const CapturedCall& captured, const std::vector<RadovlSimRequest>& trace) {
+    ASSERT_EQ(captured.requests.size(), trace.size());
+    for (size_t i = 0; i < trace.size(); ++i) {
+        const RadovlCaptureRequest& c = captured.requests[i];
+        const RadovlSimRequest& t = trace[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(c.board, t.board);
+        EXPECT_EQ(c.code, t.code);
+        EXPECT_EQ(c.status, t.status);
+        EXPECT_EQ(c.answered != 0, t.status == 0);
+        if (t.code == 0xC35020C3) {
+            EXPECT_EQ(std::vector<uint32_t>(c.sent, c.sent + 7), std::vector<uint32_t>(7, 0));
+            continue;
+        }
+        EXPECT_EQ(std::vector<uint32_t>(c.sent, c.sent + 6),
+                  (std::vector<uint32_t>{0, t.function, t.space, t.offset, 0, t.count}));
+        const bool read = (t.function & 3) == 0;
+        EXPECT_EQ(c.value, read ? t.value : 0) << Hex(t.offset);
+        if (!read) {
+            EXPECT_EQ(c.sent[6], t.data);
+        }
+    }
+}
+
 TEST_F(StartUpTest, FailingScratchRegisterFallsBackToBoard1) {
     WriteDisplayPrograms();
     RadovlSim_SetScratchFault(0, 1);
     RadovlSim_PokeMain(0, 0xB0203008, 0x00000077);
+    // Window queries answered as a real driver answers them.
+    RadovlSim_SetWindowQueryAnswer(0, 0xE1000000, 0x00400000);
+    RadovlSim_SetWindowQueryAnswer(1, 0xE2000000, 0x00800000);
+    const std::string file = Dir() + "/startup.cap";
+    ASSERT_TRUE(capture::Start(file.c_str()));
     ASSERT_EQ(InitQuietly(), 1);
+    capture::Stop();
     const auto trace = Trace();
+    const auto captured = ReadCapture(file);
+    ASSERT_EQ(captured.size(), 1u);
+    EXPECT_STREQ(captured[0].call.name, "KT_RDSP_Init");
+    EXPECT_EQ(captured[0].call.argCount, 0);
+    EXPECT_EQ(captured[0].end.status, 1);
+    ExpectCaptureOfTrace(captured[0], trace);
+    std::vector<std::vector<uint32_t>> queries;
+    for (const RadovlCaptureRequest& c : captured[0].requests) {
+        if (c.code == 0xC35020C3) queries.push_back({c.board, c.value, c.extra});
+    }
+    EXPECT_EQ(queries, (std::vector<std::vector<uint32_t>>{{0, 0xE1000000, 0x00400000}, {1, 0xE2000000, 0x00800000}}));
+    EXPECT_EQ(CurrentBoard()->windowAddress, 0xE2000000u);
+    EXPECT_EQ(CurrentBoard()->windowExtra, 0x00800000u);
     // The old value, as the faulty register showed it, is written back.
     EXPECT_EQ(Matching(Accesses(trace), "0xB0203008"),
               (std::vector<std::string>{"R32 0xB0203008 -> 0x00010077", "W32 0xB0203008 = 0x00001234",
@@ -127,6 +182,42 @@ TEST_F(StartUpTest, FailingScratchRegisterFallsBackToBoard1) {
     EXPECT_EQ(RadovlSim_PeekMain(1, 0xB0203018), 0x02000000u);
     EXPECT_EQ(RadovlSim_PeekMain(0, 0xB0203018), 0u);
 }
+
+#if !defined(_WIN32)
+// A capture whose reader goes away (a pipe, a full disk) stops at the end
+// of the call whose records cannot be handed over, says how many calls
+// reached the file, and the console goes on; each call before it was
+// handed over whole by the time it returned.
+TEST_F(StartUpTest, CaptureWhoseReaderStopsEndsAfterTheLastWholeCall) {
+    StartUp();
+    // An earlier capture of the process: the count is this capture's own.
+    const std::string earlier = Dir() + "/earlier.cap";
+    ASSERT_TRUE(capture::Start(earlier.c_str()));
+    ASSERT_EQ(KT_RDSP_SetTVBright(1, 10), 1);
+    capture::Stop();
+
+    const std::string pipe = Dir() + "/reader.cap";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(capture::Start(pipe.c_str()));
+    ASSERT_EQ(KT_RDSP_SetTVBright(1, 20), 1);
+    char bytes[4096];
+    const ssize_t got = read(reader, bytes, sizeof bytes);
+    ASSERT_GT(got, 32 + 64 + 16);
+    EXPECT_EQ(std::string(bytes, 8), "RADOVCAP");
+    EXPECT_EQ(bytes[got - 16], 3);  // the call's return record came last
+    close(reader);
+
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    std::string printed = CaptureStdout([] { EXPECT_EQ(KT_RDSP_SetTVBright(1, 30), 1); });
+    EXPECT_EQ(printed, "radovl: capture to " + pipe + " stopped: writing failed: Broken pipe (1 calls recorded)\n");
+    printed = CaptureStdout([] { EXPECT_EQ(KT_RDSP_SetTVBright(1, 40), 1); });
+    EXPECT_EQ(printed, "");
+    EXPECT_FALSE(capture::recording);
+    std::signal(SIGPIPE, previous);
+}
+#endif
 
 TEST_F(StartUpTest, FallbackWithoutBoard1Fails) {
     RadovlSim_SetScratchFault(0, 1);
@@ -162,19 +253,24 @@ TEST_F(StartUpTest, RepeatedStartUpOpensAgainWithoutClosing) {
 }
 
 TEST_F(StartUpTest, RepeatedStartUpThatCannotOpenLeavesOperationsRefused) {
-    ASSERT_EQ(InitQuietly(), 1);
-    RadovlSim_SetBoardPresent(0, 0);
-    EXPECT_EQ(InitQuietly(), -1);
-    EXPECT_EQ(state.initialised, 1);
-    EXPECT_EQ(CurrentBoard(), nullptr);
-    RadovlSim_TraceClear();
-    EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
-    EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), -2);
-    EXPECT_EQ(SetTVP2pMode(1, 1), -2);
-    EXPECT_EQ(SetRDP2pMode(1, 1), -2);
-    EXPECT_EQ(KT_RDSP_SetScreenProp(1, 0), 1);
-    EXPECT_EQ(KT_RDSP_SetScreenProp(0, 1), -1);
-    EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    // The board gone, or its mutex refused (the open fails before it has a
+    // connection to clear).
+    for (const auto fail : {+[] { RadovlSim_SetBoardPresent(0, 0); }, +[] { RadovlSim_SetMutexFault(2); }}) {
+        RadovlSim_Reset();
+        ASSERT_EQ(InitQuietly(), 1);
+        fail();
+        EXPECT_EQ(InitQuietly(), -1);
+        EXPECT_EQ(state.initialised, 1);
+        EXPECT_EQ(CurrentBoard(), nullptr);
+        RadovlSim_TraceClear();
+        EXPECT_EQ(KT_RDSP_OpenOverlay(1, 1), -2);
+        EXPECT_EQ(KT_RDSP_SetPPIVideoCombined(1), -2);
+        EXPECT_EQ(SetTVP2pMode(1, 1), -2);
+        EXPECT_EQ(SetRDP2pMode(1, 1), -2);
+        EXPECT_EQ(KT_RDSP_SetScreenProp(1, 0), 1);
+        EXPECT_EQ(KT_RDSP_SetScreenProp(0, 1), -1);
+        EXPECT_EQ(RadovlSim_TraceCount(), 0);
+    }
 }
 
 TEST_F(StartUpTest, DisplayModeFileIsReadLast) {

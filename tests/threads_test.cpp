@@ -4,9 +4,12 @@
 // interleaving, the board must end as a serial run of the same calls
 // leaves it.
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <thread>
 
+#include "board/capture.h"
+#include "board/selection.h"
 #include "hw/driver.h"
 #include "sim/simulator.h"
 #include "support/window_test.h"
@@ -105,6 +108,60 @@ TEST_F(ThreadsTest, ConcurrentExportsEndAsASerialRun) {
     });
     for (std::thread& t : threads) t.join();
     ExpectSameBoard(Board::Now(), serial);
+}
+
+// What other threads do while an export runs: a request straight to the
+// simulated driver, a reset and another export. Each waits until the
+// running export has returned, so none sees it half done, and the capture
+// holds the calls one after the other. The export's first request lets the
+// others go, then looks, a while later, for any sign of them.
+struct OtherThreads {
+    std::thread::id exporter;
+    std::vector<std::thread> threads;
+    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
+    bool sawAnother = false;
+
+    template <typename Work>
+    void Start(Work work) {
+        threads.emplace_back([this, work] {
+            ++started;
+            work();
+            ++finished;
+        });
+    }
+
+    static void RADOVL_CALL FirstRequest(const RadovlSimRequest*, void* context) {
+        auto* self = static_cast<OtherThreads*>(context);
+        if (std::this_thread::get_id() != self->exporter || !self->threads.empty()) return;
+        self->Start([] {
+            uint32_t record[7] = {0, 9, 1, 0x7000, 0, 1, 0x5A5A5A5A};
+            RadovlSim_SendRequest(0, 0xC3502047, record, sizeof record, nullptr);
+        });
+        self->Start([] { RadovlSim_Reset(); });
+        self->Start([] { KT_RDSP_SetTVBright(2, 77); });
+        while (self->started < 3) std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        self->sawAnother = self->finished > 0 || CurrentBoard() == nullptr;
+    }
+};
+
+TEST_F(ThreadsTest, OtherThreadsWaitForARunningExport) {
+    const std::string file = Dir() + "/threads.cap";
+    ASSERT_TRUE(capture::Start(file.c_str()));
+    OtherThreads others;
+    others.exporter = std::this_thread::get_id();
+    RadovlSim_SetRequestObserver(&OtherThreads::FirstRequest, &others);
+    EXPECT_EQ(KT_RDSP_SetTVBright(1, 200), 1);
+    for (std::thread& t : others.threads) t.join();
+    capture::Stop();
+    EXPECT_FALSE(others.sawAnother);
+    ASSERT_EQ(others.threads.size(), 3u);
+    const std::vector<CapturedCall> calls = ReadCapture(file);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_STREQ(calls[0].call.name, "KT_RDSP_SetTVBright");
+    EXPECT_EQ(std::vector<uint32_t>(calls[0].call.args, calls[0].call.args + 2), (std::vector<uint32_t>{1, 200}));
+    EXPECT_EQ(calls[1].call.args[1], 77u);
 }
 
 // The simulated board on its own, as a test driver serves it to several

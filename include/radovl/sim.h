@@ -57,10 +57,10 @@ typedef struct RadovlSimRequest {
 /**
  * @brief Everything back to its start, as a power cycle of board and
  *        process: the library to its load state (not started), both boards
- *        present and at power-on, no scratch fault, no request faults, I2C
- *        busy reads 1, default monitors and screen, the real executable path,
- *        empty trace with its memory released and nothing dropped, virtual
- *        clock 0. The trace settings are the watcher's, not the board's, and
+ *        present and at power-on, no scratch fault, no request faults, window
+ *        queries answered with zeros, I2C busy reads 1, default monitors and
+ *        screen, the real executable path, empty trace with its memory
+ *        released and nothing dropped, virtual clock 0. The trace settings are the watcher's, not the board's, and
  *        stay as they are: on or off (RadovlSim_SetTraceEnabled()) and the
  *        capacity (RadovlSim_SetTraceCapacity()).
  */
@@ -126,6 +126,15 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetI2cBusyReads(int32_t reads);
  *               without a code.
  */
 RADOVL_API void RADOVL_CALL RadovlSim_FailRequests(int32_t first, int32_t count, int32_t status);
+/**
+ * @brief Sets the two words the board's driver answers to a window query
+ *        (the library keeps them with its connection; the capture file
+ *        records them).
+ * @param board   0 or 1.
+ * @param address the window address word (default 0).
+ * @param extra   the second answer word (default 0).
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_SetWindowQueryAnswer(int32_t board, uint32_t address, uint32_t extra);
 
 /** @} */
 

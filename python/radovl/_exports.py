@@ -102,6 +102,7 @@ SIMULATOR = {
     "RadovlSim_SetScratchFault": (None, [I32, I32]),
     "RadovlSim_SetI2cBusyReads": (None, [I32]),
     "RadovlSim_FailRequests": (None, [I32, I32, I32]),
+    "RadovlSim_SetWindowQueryAnswer": (None, [I32, U32, U32]),
     "RadovlSim_PeekMain": (U32, [I32, U32]),
     "RadovlSim_PokeMain": (None, [I32, U32, U32]),
     "RadovlSim_PeekVideo": (U32, [I32, I32, U32]),

@@ -104,10 +104,11 @@ int CreateCaptureFile(const std::string& path, std::string* used) {
 // drive): whatever part of a call reached it is cut off, so the capture
 // ends after its last whole call; capture stops, the console goes on.
 void Abandon(int error) {
+    // A device or pipe cannot be cut: what reached it stays.
     const bool cut = CutFile(capture.file, capture.wholeCalls);
-    platform::Print("radovl: capture to %s stopped: writing failed: %s; %s after %u whole calls (%llu bytes)\n",
-                    capture.path.c_str(), std::strerror(error), cut ? "it ends" : "it could not be cut back to end",
-                    capture.calls, static_cast<unsigned long long>(capture.wholeCalls));
+    const std::string end = cut ? "; the file ends after them, at byte " + std::to_string(capture.wholeCalls) : "";
+    platform::Print("radovl: capture to %s stopped: writing failed: %s (%u calls recorded%s)\n", capture.path.c_str(),
+                    std::strerror(error), capture.calls, end.c_str());
     CloseFile(capture.file);
     capture.file = -1;
     capture.used = 0;

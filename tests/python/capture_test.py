@@ -45,6 +45,11 @@ def requests_only(text):
     return [line for line in text.splitlines() if line.strip() and not line.startswith("#")]
 
 
+def first_difference(a, b):
+    """Where two long lists of lines part (unittest's own diff of them takes minutes)."""
+    return next(((i, x, y) for i, (x, y) in enumerate(zip(a, b)) if x != y), (len(a), len(b)))
+
+
 class Capture(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -74,7 +79,8 @@ class Capture(unittest.TestCase):
     def test_decode_gives_the_requests_of_the_tools_own_trace(self):
         decoded = tool("decode", self.capture)
         self.assertEqual(decoded.returncode, 0, decoded.stderr)
-        self.assertEqual(requests_only(decoded.stdout), requests_only(self.trace))
+        decoded, trace = requests_only(decoded.stdout), requests_only(self.trace)
+        self.assertTrue(decoded == trace, first_difference(decoded, trace))
 
     def test_calls_view_and_python_reader_agree_with_the_scenario(self):
         calls = [r for r in self.records if isinstance(r, capture.Call)]
@@ -139,6 +145,16 @@ class Capture(unittest.TestCase):
         self.assertIn("first difference at " + where, diff.stdout)
         self.assertRegex(diff.stdout, r"changed.cap, decoded:\n(.*\n)*.*=  0x%08X" % (request.data + 1))
 
+        # A byte write whose data word carries more than its byte, as from a
+        # library that widens a signed byte: the board takes the byte alone.
+        write8 = next(r for r in self.records if isinstance(r, capture.Request) and r.function == 1
+                      and r.space == 0)
+        changed = bytearray(self.bytes)
+        struct.pack_into("<I", changed, write8.file_offset + 32, 0xFFFFFF88)
+        decoded = tool("decode", self.write("widened.cap", bytes(changed))).stdout
+        shown = re.findall(r"(?m)^ +\d+  main   W8  0x6C000006  DspResetEnable +(=  \S+)", decoded)
+        self.assertEqual(shown[0], "=  0x88")
+
     def test_a_missing_request_or_call_is_caught_where_the_captures_part(self):
         call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
         last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
@@ -152,6 +168,27 @@ class Capture(unittest.TestCase):
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
         self.assertIn("sends more than the capture's %d requests" % (last.number - 1), replay.stdout)
+        # The call made with one argument more: no export takes it so.
+        more = bytearray(self.bytes)
+        more[call.offset + 1] = 3  # the record's argument count
+        more = self.write("more.cap", bytes(more))
+        replay = tool("replay", more, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("this library has no export KT_RDSP_SetPPIDist 1 24 0", replay.stdout)
+        diff = tool("diff", self.capture, more)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("calls KT_RDSP_SetPPIDist 1 24, %s calls KT_RDSP_SetPPIDist 1 24 0" % more, diff.stdout)
+        # The call returned another status at the site.
+        returned = bytearray(self.bytes)
+        struct.pack_into("<i", returned, end.offset + 4, -1)
+        returned = self.write("returned.cap", bytes(returned))
+        replay = tool("replay", returned, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("first difference at call %d (KT_RDSP_SetPPIDist 1 24)\n" % call.number, replay.stdout)
+        self.assertIn("the call returns 1, in the capture -1", replay.stdout)
+        diff = tool("diff", self.capture, returned)
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn("(KT_RDSP_SetPPIDist 1 24): it returns 1 in", diff.stdout)
         # The capture ends after the call: diff names the call the other goes on with.
         shorter = self.write("shorter.cap", self.bytes[:end.offset + 16])
         self.assertEqual(list(capture.read(shorter))[-1], end)
@@ -181,16 +218,45 @@ class Capture(unittest.TestCase):
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
         self.assertIn("answers another value", replay.stdout)
 
+        # A read of another register than the captured one gets the board's answer.
+        struct.pack_into("<I", changed, read.file_offset + 20, read.offset + 4)  # the record's offset word
+        struct.pack_into("<I", changed, read.file_offset + 40, 0xDEADBEEF)
+        replay = tool("replay", self.write("elsewhere.cap", bytes(changed)), *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
+        self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % read.number, replay.stdout)
+        self.assertRegex(replay.stdout, r"(?m)^  replay +board 0 .* read 0x%08X," % read.value)
+
     def test_a_failed_request_is_captured_with_the_drivers_answer(self):
-        scenario = self.write("failing.scenario", b"make-programs\nKT_RDSP_Init = 1\n"
-                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n")
+        # On board 1, as start-up leaves a console whose board 0 fails its
+        # scratch test; a call refused; a byte written with its top bit set.
+        scenario = self.write("failing.scenario", b"make-programs\nboard 0 scratch-fault\nKT_RDSP_Init = 1\n"
+                              b"fail-requests 2 1 0x900C0000\nKT_RDSP_SetPPIColor 1 0x20FF6000 = 1\n"
+                              b"KT_RDSP_SetTVBright 3 200 = -1\nKT_RDSP_SetTVBright 1 200 = 1\n")
         path = os.path.join(self.dir, "failing.cap")
-        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        run = tool("run", scenario, "--quiet", "--trace", "failing.txt", cwd=self.dir, env={"RADOVL_CAPTURE": path})
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
-        colour = [r for r in capture.read(path) if isinstance(r, capture.Request) and r.call == 2]
-        self.assertEqual([(r.answered, r.status) for r in colour[:3]],
-                         [(True, 0), (False, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]), (True, 0)])
-        self.assertRegex(tool("decode", path).stdout, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+        records = list(capture.read(path))
+        self.assertEqual([r.status for r in records if isinstance(r, capture.Return)], [1, 1, -1, 1])
+        colour = [r for r in records if isinstance(r, capture.Request) and r.call == 2]
+        self.assertEqual([(r.board, r.answered, r.status_sent, r.status) for r in colour[:3]],
+                         [(1, True, 0, 0), (1, False, 0, struct.unpack("<i", b"\x00\x00\x0c\x90")[0]),
+                          (1, True, 0, 0)])
+        decoded = tool("decode", path).stdout
+        self.assertRegex(decoded, r"(?m)^\s+1  .*FAILED status 0x900C0000$")
+        with open(os.path.join(self.dir, "failing.txt"), encoding="utf-8") as f:
+            lines, trace = requests_only(decoded), requests_only(f.read())
+        self.assertTrue(lines == trace, first_difference(lines, trace))
+        # The replay's request fails where the captured one failed.
+        replay = tool("replay", path, cwd=self.dir)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        where = "first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2"
+        # The same request, the driver call said to have succeeded.
+        with open(path, "rb") as f:
+            answered = bytearray(f.read())
+        answered[colour[1].file_offset + 2] = 1
+        diff = tool("diff", path, self.write("succeeded.cap", bytes(answered)))
+        self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
+        self.assertIn(where, diff.stdout)
         # The board failing every request of a call, then one failed without a status.
         with open(scenario, "ab") as f:
             f.write(b"fail-requests 1 -1 0x900C0000\nKT_RDSP_OpenPPI 1 0 0 640 480\n"
@@ -215,10 +281,20 @@ class Capture(unittest.TestCase):
         header = self.bytes[:32]
         newer = bytearray(header)
         struct.pack_into("<I", newer, 8, capture.VERSION + 1)
+        older = bytearray(self.bytes)
+        struct.pack_into("<I", older, 8, capture.VERSION - 1)
+        call, request = self.bytes[32:96], self.bytes[96:144]
+        end = next(r for r in self.records if isinstance(r, capture.Return))
+        end = self.bytes[end.offset:end.offset + 16]
         cases = [
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
             ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
+            ("older", bytes(older), "capture format version 0; this .* reads version 1"),
+            ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
+            ("overlapping", header + call + request + call, "begins before call 1"),
+            ("orphan", header + request, "outside any call"),
+            ("stray return", header + end, "without a call"),
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
@@ -251,13 +327,17 @@ class Capture(unittest.TestCase):
         self.assertIn("window query", tool("decode", os.path.join(self.dir, "truncated.cap")).stdout)
 
     def test_a_capture_that_cannot_be_written_leaves_the_console_running(self):
-        for target, message in (("/dev/full", "capture to /dev/full stopped: writing failed"),
-                                (os.path.join(self.dir, "no", "such", "dir.cap"), "cannot capture to")):
+        # An empty RADOVL_CAPTURE names no file: no capture, nothing said.
+        for target, message in (("/dev/full", r"capture to /dev/full stopped: writing failed: .*\(0 calls recorded\)"),
+                                (os.path.join(self.dir, "no", "such", "dir.cap"), "cannot capture to"),
+                                ("", None)):
             with self.subTest(target):
                 run = tool("run", self.scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": target})
                 self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
-                self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
-                self.assertIn(message, run.stdout)
+                lines = re.findall("(?m)^radovl: .*", run.stdout)
+                self.assertEqual(len(lines), 0 if message is None else 1, run.stdout)
+                if message is not None:
+                    self.assertRegex(lines[0], message)
 
     def test_a_restarted_console_keeps_the_earlier_capture(self):
         folder = tempfile.mkdtemp(dir=self.dir)
@@ -288,7 +368,8 @@ class Capture(unittest.TestCase):
                            file_limit=limit)
                 self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
                 self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
-                self.assertIn("File too large; it ends after %d whole calls (%d bytes)" % (calls, kept), run.stdout)
+                self.assertIn("File too large (%d calls recorded; the file ends after them, at byte %d)"
+                              % (calls, kept), run.stdout)
                 self.assertEqual(os.path.getsize(path), kept)
                 calls_view = tool("decode", "--calls", path).stdout.splitlines()
                 self.assertEqual(calls_view[1:-1], whole[1:1 + calls])

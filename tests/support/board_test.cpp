@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 namespace radovl::test {
@@ -142,6 +144,44 @@ std::string CaptureStdout(const std::function<void()>& fn) {
     fn();
     std::fflush(stdout);
     return ::testing::internal::GetCapturedStdout();
+}
+
+std::vector<CapturedCall> ReadCapture(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<CapturedCall> calls;
+    RadovlCaptureHeader header{};
+    if (bytes.size() < 32) {
+        ADD_FAILURE() << path << ": " << bytes.size() << " bytes";
+        return calls;
+    }
+    std::memcpy(&header, bytes.data(), 32);
+    EXPECT_EQ(std::string(header.magic, 8), "RADOVCAP");
+    EXPECT_EQ(header.version, 1u);
+    EXPECT_EQ(header.headerBytes, 32u);
+    bool inCall = false;
+    for (size_t at = 32; at < bytes.size();) {
+        const uint8_t kind = static_cast<uint8_t>(bytes[at]);
+        const size_t size = kind == 1 ? 64 : kind == 2 ? 48 : kind == 3 ? 16 : 0;
+        if (size == 0 || at + size > bytes.size() || inCall == (kind == 1)) {
+            ADD_FAILURE() << path << ": record kind " << int{kind} << " at byte " << at;
+            return calls;
+        }
+        if (kind == 1) {
+            calls.emplace_back();
+            std::memcpy(&calls.back().call, bytes.data() + at, size);
+        } else if (kind == 2) {
+            calls.back().requests.emplace_back();
+            std::memcpy(&calls.back().requests.back(), bytes.data() + at, size);
+        } else {
+            std::memcpy(&calls.back().end, bytes.data() + at, size);
+            EXPECT_EQ(calls.back().end.requests, calls.back().requests.size()) << calls.back().call.name;
+        }
+        inCall = kind != 3;
+        at += size;
+    }
+    EXPECT_FALSE(inCall) << path << " ends inside a call";
+    return calls;
 }
 
 std::vector<coff::Section> DisplayProgram(uint32_t distanceVariable) {

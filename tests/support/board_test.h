@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "coff/coff_writer.h"
+#include "radovl/capture.h"
 #include "radovl/radovl.h"
 #include "radovl/sim.h"
 
@@ -45,6 +46,18 @@ std::string NativePath(std::string path);
 
 // Runs fn and returns what it printed on standard output.
 std::string CaptureStdout(const std::function<void()>& fn);
+
+// One export call of a capture file: the call, its requests, its return.
+struct CapturedCall {
+    RadovlCaptureCall call{};
+    std::vector<RadovlCaptureRequest> requests;
+    RadovlCaptureReturn end{};
+};
+
+// The calls of a capture file, in order. Fails the test where the file is
+// not a version 1 capture of whole calls one after another, each return
+// counting its call's requests.
+std::vector<CapturedCall> ReadCapture(const std::string& path);
 
 // Program with the address of the distance variable at video address
 // 0x80000000, as the display program keeps it.

@@ -7,12 +7,14 @@
 // scenario must be equal line for line.
 //
 //   radovl_driver_e2e SCENARIO [--program-bytes N] [--high-memory after-init|all]
+//   radovl_driver_e2e --display       prints the display only
 //
 // Display steps (monitor, screen, executable, render) are skipped: both
-// runs use the real display of the machine. --program-bytes makes the
-// programs of make-programs that size. --high-memory takes every free
-// address below 4 GiB once start-up is over (after-init) or before it
-// (all), and runs the calls on a thread whose stack lies above 4 GiB.
+// runs use the real display of the machine, and the log begins with it.
+// --program-bytes makes the programs of make-programs that size.
+// --high-memory (64-bit processes) takes every free address below 4 GiB
+// once start-up is over (after-init) or before it (all), and runs the calls
+// on a thread whose stack lies above 4 GiB.
 #include <windows.h>
 
 #include <cstdint>
@@ -74,6 +76,15 @@ std::string Describe(const RadovlSimRequest& r) {
     return text;
 }
 
+// The directory of this program.
+std::string HostDirectory() {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path, n < MAX_PATH ? n : 0);
+    const size_t last = directory.rfind('\\');
+    return last == std::string::npos ? std::string(".") : directory.substr(0, last);
+}
+
 // ---------------------------------------------------------------------------
 // Memory below 4 GiB, taken so that new stacks and heaps land above it.
 
@@ -118,6 +129,7 @@ struct Options {
     std::string scenario;
     long programBytes = -1;
     std::string highMemory;  // "", "after-init" or "all"
+    bool displayOnly = false;
 };
 
 class Run {
@@ -214,8 +226,10 @@ void Run::Do(const Step& step) {
             Line(step.text);
             return;
         case StepKind::DisModeFile: {
-            const std::string path = "out\\dismodeconfig.inf";
-            CreateDirectoryA("out", nullptr);
+            // Beside the host executable, where the library reads it.
+            const std::string out = HostDirectory() + "\\out";
+            const std::string path = out + "\\dismodeconfig.inf";
+            CreateDirectoryA(out.c_str(), nullptr);
             if (step.removeFile) {
                 DeleteFileA(path.c_str());
             } else if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
@@ -282,33 +296,48 @@ void RunOnHighStack(Run& run, const std::vector<Step>& steps, size_t first) {
     CloseHandle(thread);
 }
 
-// The simulated board answers the display queries of this machine, as
-// the real-driver DLL asks Windows.
-void UseThisDisplay() {
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
+
+// A callback of Windows: the stdcall convention, which 32-bit x86 passes
+// differently from a C++ lambda's.
+BOOL CALLBACK UseMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    Line("display: monitor " + RectText(info.rcMonitor));
 #if defined(RADOVL_IN_PROCESS_BOARD)
-    RadovlSim_SetScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    RadovlSim_ClearMonitors();
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (GetMonitorInfoA(monitor, &info)) {
-                RadovlSim_AddMonitor(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                                     info.rcMonitor.bottom);
-            }
-            return TRUE;
-        },
-        0);
+    RadovlSim_AddMonitor(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom);
 #endif
+    return TRUE;
+}
+
+// The display of this machine as the real-driver DLL asks Windows for it:
+// the whole desktop (the screen's clip box) and each monitor. The log
+// shows it; the simulated board answers with it.
+void UseThisDisplay() {
+    RECT screen{0, 0, 0, 0};
+    HDC dc = GetDC(nullptr);
+    GetClipBox(dc, &screen);
+    ReleaseDC(nullptr, dc);
+    Line("display: screen " + RectText(screen));
+#if defined(RADOVL_IN_PROCESS_BOARD)
+    RadovlSim_SetScreen(screen.left, screen.top, screen.right, screen.bottom);
+    RadovlSim_ClearMonitors();
+#endif
+    EnumDisplayMonitors(nullptr, nullptr, UseMonitor, 0);
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--program-bytes" && i + 1 < argc) {
+        if (arg == "--display") {
+            options->displayOnly = true;
+        } else if (arg == "--program-bytes" && i + 1 < argc) {
             options->programBytes = std::strtol(argv[++i], nullptr, 0);
-        } else if (arg == "--high-memory" && i + 1 < argc) {
+        } else if (arg == "--high-memory" && i + 1 < argc && sizeof(void*) == 8) {
             options->highMemory = argv[++i];
             if (options->highMemory != "after-init" && options->highMemory != "all") return false;
         } else if (options->scenario.empty() && arg.rfind("--", 0) != 0) {
@@ -317,7 +346,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             return false;
         }
     }
-    return !options->scenario.empty();
+    return options->displayOnly || !options->scenario.empty();
 }
 
 }  // namespace
@@ -325,8 +354,13 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: radovl_driver_e2e SCENARIO [--program-bytes N] [--high-memory after-init|all]\n");
+        std::fprintf(stderr, "usage: radovl_driver_e2e SCENARIO [--program-bytes N] [--high-memory after-init|all]\n"
+                             "       radovl_driver_e2e --display\n");
         return 2;
+    }
+    if (options.displayOnly) {
+        UseThisDisplay();
+        return 0;
     }
     const radovl::tool::ParseResult parsed = radovl::tool::ParseScenarioFile(options.scenario);
     for (const std::string& error : parsed.errors) std::fprintf(stderr, "%s\n", error.c_str());

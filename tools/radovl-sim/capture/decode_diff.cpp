@@ -165,6 +165,7 @@ int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
             windowB.Add(AsTraced(rb.request), true);
         }
         for (auto [reader, window] : {std::pair{&a, &windowA}, std::pair{&b, &windowB}}) {
+            if ((reader == &a ? ra : rb).kind == RADOVL_CAPTURE_KIND_RETURN) continue;  // the next call follows
             CaptureRecord more;
             for (size_t i = 0; i < RequestWindow::After && reader->Next(&more) &&
                                more.kind == RADOVL_CAPTURE_KIND_REQUEST;
