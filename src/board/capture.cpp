@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,6 +42,7 @@ struct CaptureState {
     uint64_t wholeCalls = 0;    // bytes up to the end of the last whole call
     uint32_t callRequests = 0;  // requests recorded since the call began
     uint32_t calls = 0;         // calls whose end reached the file
+    std::vector<std::string> filesOfCall;  // recorded since the call began
 };
 
 CaptureState capture;
@@ -131,12 +133,43 @@ void Drain() {
     capture.used = 0;
 }
 
+void AppendBytes(const void* bytes, size_t count) {
+    const uint8_t* from = static_cast<const uint8_t*>(bytes);
+    while (count > 0 && recording) {
+        if (capture.used == BufferBytes) Drain();
+        const size_t part = std::min(count, BufferBytes - capture.used);
+        std::memcpy(capture.buffer + capture.used, from, part);
+        capture.used += part;
+        from += part;
+        count -= part;
+    }
+}
+
 template <typename Record>
 void Append(const Record& record) {
     if (capture.used + sizeof record > BufferBytes) Drain();
     if (!recording) return;
-    std::memcpy(capture.buffer + capture.used, &record, sizeof record);
-    capture.used += sizeof record;
+    AppendBytes(&record, sizeof record);
+}
+
+// The file's name as recorded: from the executable's folder when inside it.
+std::string RecordedName(const std::string& path) {
+    const std::string executable = platform::ExecutablePath();
+    const size_t folder = executable.find_last_of("/\\");
+    if (folder == std::string::npos || path.compare(0, folder + 1, executable, 0, folder + 1) != 0) return path;
+    return path.substr(folder + 1);
+}
+
+// The file's bytes as they are now; false when it cannot be read whole.
+bool ReadWhole(const char* path, std::vector<uint8_t>* bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    uint8_t chunk[16384];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
+    const bool whole = std::ferror(file) == 0;
+    std::fclose(file);
+    return whole;
 }
 
 // The value a successful read delivered: its units as one little-endian
@@ -198,6 +231,7 @@ void BeginCall(const char* name, const uint32_t* args, size_t count) {
     std::strncpy(call.name, name, sizeof call.name - 1);
     std::memcpy(call.args, args, call.argCount * sizeof call.args[0]);
     capture.callRequests = 0;
+    capture.filesOfCall.clear();
     Append(call);
 }
 
@@ -212,6 +246,37 @@ void EndCall(int32_t status) {
     if (!recording) return;
     capture.wholeCalls = capture.written;
     ++capture.calls;
+}
+
+void PlatformRead(uint8_t what, int32_t x, int32_t y, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (!recording) return;
+    RadovlCapturePlatform record{};
+    record.kind = RADOVL_CAPTURE_KIND_PLATFORM;
+    record.what = what;
+    record.x = x;
+    record.y = y;
+    record.left = left;
+    record.top = top;
+    record.right = right;
+    record.bottom = bottom;
+    Append(record);
+}
+
+void FileOpened(const char* path, bool opened) {
+    if (!recording) return;
+    const std::string name = RecordedName(path);
+    if (std::find(capture.filesOfCall.begin(), capture.filesOfCall.end(), name) != capture.filesOfCall.end()) return;
+    capture.filesOfCall.push_back(name);
+    std::vector<uint8_t> bytes;
+    RadovlCaptureFile record{};
+    record.kind = RADOVL_CAPTURE_KIND_FILE;
+    record.present = opened && ReadWhole(path, &bytes) ? 1 : 0;
+    if (record.present == 0) bytes.clear();
+    record.nameBytes = static_cast<uint16_t>(std::min<size_t>(name.size(), UINT16_MAX));
+    record.dataBytes = static_cast<uint32_t>(std::min<size_t>(bytes.size(), UINT32_MAX));
+    Append(record);
+    AppendBytes(name.data(), record.nameBytes);
+    AppendBytes(bytes.data(), record.dataBytes);
 }
 
 void Request(int32_t board, uint32_t code, const void* sent, const void* answered, uint32_t size,

@@ -110,6 +110,56 @@ class Capture(unittest.TestCase):
         self.assertIn("no difference", replay.stdout)
         self.assertEqual(tool("diff", self.capture, self.capture).returncode, 0)
 
+    def test_replay_needs_nothing_but_the_capture(self):
+        files = {r.name: r for r in self.records if isinstance(r, capture.File)}
+        self.assertEqual(files["out/dismodeconfig.inf"].data, b"DisMode=1\n#END\n")
+        self.assertEqual(len(files["./out/idbout/testcmp.out"].data), 16586)
+        screens = [r for r in self.records if isinstance(r, capture.Platform) and r.what == capture.SCREEN]
+        self.assertEqual([tuple(r[4:8]) for r in screens], [(0, 0, 2560, 1024)])
+        monitors = {tuple(r[4:8]) for r in self.records if isinstance(r, capture.Platform) and r.what == capture.MONITOR}
+        self.assertEqual(monitors, {(0, 0, 1280, 1024), (1280, 0, 2560, 1024)})
+
+        empty = tempfile.mkdtemp(dir=self.dir)
+        replay = tool("replay", self.capture, cwd=empty)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("no difference", replay.stdout)
+        self.assertEqual(os.listdir(empty), [])
+        replay = tool("replay", self.capture, *SITE, cwd=empty)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("replay: --monitor overrides the 2 monitors the capture holds\n"
+                      "replay: --screen overrides the capture's screen clip box\n", replay.stdout)
+
+        # The same picture as the scenario's own render, but for the lines
+        # that say where it came from.
+        pictures = []
+        for command in (["replay", self.capture, "--render", "replayed.svg"],
+                        ["run", self.scenario, "--quiet", "--render", "replayed.svg"]):
+            result = tool(*command, cwd=empty)
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            with open(os.path.join(empty, "replayed.svg"), encoding="utf-8") as f:
+                pictures.append([line for line in f if "Capture " not in line and "Scenario " not in line
+                                 and "dismodeconfig.inf" not in line])
+        self.assertTrue(pictures[0] == pictures[1], first_difference(pictures[0], pictures[1]))
+
+    def test_version_1_captures_are_read(self):
+        # The capture without what the library read, as version 1 wrote it.
+        old = bytearray(self.bytes[:32])
+        struct.pack_into("<I", old, 8, 1)
+        for record in self.records:
+            if not isinstance(record, (capture.Platform, capture.File)):
+                at = record.file_offset if isinstance(record, capture.Request) else record.offset
+                old += self.bytes[at:at + {capture.Call: 64, capture.Request: 48, capture.Return: 16}[type(record)]]
+        path = self.write("version1.cap", bytes(old))
+        self.assertEqual(len(list(capture.read(path))), len([r for r in self.records if not isinstance(
+            r, (capture.Platform, capture.File))]))
+        self.assertEqual(requests_only(tool("decode", path).stdout), requests_only(self.trace))
+        replay = tool("replay", path, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertNotIn("overrides", replay.stdout)
+        # A version 1 file holds no record of what the library read.
+        path = self.write("version1-damaged.cap", bytes(old[:32]) + self.bytes[32:96] + struct.pack("<B31x", 4))
+        self.assertEqual(tool("decode", path).returncode, 1)
+
     def test_a_replay_captured_again_equals_the_capture_and_never_overwrites_it(self):
         again = os.path.join(self.dir, "again.cap")
         replay = tool("replay", self.capture, *SITE, cwd=self.dir, env={"RADOVL_CAPTURE": again})
@@ -280,17 +330,17 @@ class Capture(unittest.TestCase):
         first_return = next(r for r in self.records if isinstance(r, capture.Return))
         header = self.bytes[:32]
         newer = bytearray(header)
-        struct.pack_into("<I", newer, 8, capture.VERSION + 1)
+        struct.pack_into("<I", newer, 8, 3)
         older = bytearray(self.bytes)
-        struct.pack_into("<I", older, 8, capture.VERSION - 1)
+        struct.pack_into("<I", older, 8, 0)
         call, request = self.bytes[32:96], self.bytes[96:144]
         end = next(r for r in self.records if isinstance(r, capture.Return))
         end = self.bytes[end.offset:end.offset + 16]
         cases = [
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
-            ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
-            ("older", bytes(older), "capture format version 0; this .* reads version 1"),
+            ("newer", bytes(newer), "capture format version 3; this .* reads versions 1 to 2"),
+            ("older", bytes(older), "capture format version 0; this .* reads versions 1 to 2"),
             ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
             ("overlapping", header + call + request + call, "begins before call 1"),
             ("orphan", header + request, "outside any call"),

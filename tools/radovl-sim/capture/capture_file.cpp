@@ -16,6 +16,8 @@ size_t RecordBytes(uint8_t kind) {
         case RADOVL_CAPTURE_KIND_CALL: return sizeof(RadovlCaptureCall);
         case RADOVL_CAPTURE_KIND_REQUEST: return sizeof(RadovlCaptureRequest);
         case RADOVL_CAPTURE_KIND_RETURN: return sizeof(RadovlCaptureReturn);
+        case RADOVL_CAPTURE_KIND_PLATFORM: return sizeof(RadovlCapturePlatform);
+        case RADOVL_CAPTURE_KIND_FILE: return sizeof(RadovlCaptureFile);
         default: return 0;
     }
 }
@@ -24,6 +26,8 @@ const char* KindName(uint8_t kind) {
     switch (kind) {
         case RADOVL_CAPTURE_KIND_CALL: return "a call record";
         case RADOVL_CAPTURE_KIND_REQUEST: return "a request record";
+        case RADOVL_CAPTURE_KIND_PLATFORM: return "a platform record";
+        case RADOVL_CAPTURE_KIND_FILE: return "a file record";
         default: return "a return record";
     }
 }
@@ -36,6 +40,8 @@ bool IsRead(const RadovlSimRequest& r) {
 std::string CallName(const RadovlCaptureCall& call) {
     return std::string(call.name, strnlen(call.name, sizeof call.name));
 }
+
+}  // namespace
 
 // A name from a file, fit for a terminal: control and non-ASCII bytes as \xNN.
 std::string Printable(const std::string& name) {
@@ -51,6 +57,8 @@ std::string Printable(const std::string& name) {
     }
     return text;
 }
+
+namespace {
 
 // Colours and colour keys read best as hex, whatever their top bit.
 bool WrittenInHex(const ExportInfo* info, size_t param) {
@@ -85,8 +93,8 @@ bool CaptureReader::Open(const std::string& path) {
         return Fail("ends inside the capture header (" + std::to_string(size_) + " of " +
                     std::to_string(sizeof header_) + " bytes)");
     }
-    if (header_.version != RADOVL_CAPTURE_VERSION) {
-        return Fail("capture format version " + std::to_string(header_.version) + "; this radovl-sim reads version " +
+    if (header_.version != RADOVL_CAPTURE_VERSION && header_.version != 1) {
+        return Fail("capture format version " + std::to_string(header_.version) + "; this radovl-sim reads versions 1 to " +
                     std::to_string(RADOVL_CAPTURE_VERSION) +
                     (header_.version > RADOVL_CAPTURE_VERSION ? ": read it with a newer radovl-sim" : ""));
     }
@@ -116,14 +124,27 @@ bool CaptureReader::Next(CaptureRecord* record) {
         return Fail("truncated: ends inside " + std::string(KindName(static_cast<uint8_t>(kind))) + where + inCall +
                     "; decoded up to the last whole record");
     }
-    char* target = kind == RADOVL_CAPTURE_KIND_CALL      ? reinterpret_cast<char*>(&record->call)
-                   : kind == RADOVL_CAPTURE_KIND_REQUEST ? reinterpret_cast<char*>(&record->request)
-                                                         : reinterpret_cast<char*>(&record->end);
+    if (static_cast<uint8_t>(kind) > RADOVL_CAPTURE_KIND_RETURN && header_.version < 2) {
+        return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where +
+                    " in a version 1 capture: the file is damaged there");
+    }
+    char* target = kind == RADOVL_CAPTURE_KIND_CALL       ? reinterpret_cast<char*>(&record->call)
+                   : kind == RADOVL_CAPTURE_KIND_REQUEST  ? reinterpret_cast<char*>(&record->request)
+                   : kind == RADOVL_CAPTURE_KIND_PLATFORM ? reinterpret_cast<char*>(&record->platform)
+                   : kind == RADOVL_CAPTURE_KIND_FILE     ? reinterpret_cast<char*>(&record->file)
+                                                          : reinterpret_cast<char*>(&record->end);
     in_.read(target, static_cast<std::streamsize>(bytes));
     if (static_cast<size_t>(in_.gcount()) != bytes) return Fail("cannot read" + where);
     record->kind = static_cast<uint8_t>(kind);
     record->offset = offset_;
     offset_ += bytes;
+    if (kind == RADOVL_CAPTURE_KIND_FILE && !ReadFileBytes(record)) return false;
+    if (static_cast<uint8_t>(kind) >= RADOVL_CAPTURE_KIND_PLATFORM) {
+        if (!inCall_) return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where + " outside any call: the file is damaged there");
+        record->callNumber = calls_;
+        record->requestNumber = callRequests_;
+        return true;
+    }
 
     if (kind == RADOVL_CAPTURE_KIND_CALL) {
         if (record->call.argCount > RADOVL_CAPTURE_MAX_ARGS) {
@@ -154,6 +175,25 @@ bool CaptureReader::Next(CaptureRecord* record) {
     }
     record->callNumber = calls_;
     record->requestNumber = callRequests_;
+    return true;
+}
+
+bool CaptureReader::ReadFileBytes(CaptureRecord* record) {
+    const RadovlCaptureFile& file = record->file;
+    const uint64_t bytes = uint64_t{file.nameBytes} + file.dataBytes;
+    if (offset_ + bytes > size_) {
+        return Fail("truncated: ends inside the name or bytes of the file record at byte " +
+                    std::to_string(record->offset) + "; decoded up to the last whole record");
+    }
+    if (file.present == 0 && file.dataBytes != 0) {
+        return Fail("an absent file with bytes at byte " + std::to_string(record->offset) + ": the file is damaged there");
+    }
+    record->fileName.resize(file.nameBytes);
+    record->fileData.resize(file.dataBytes);
+    in_.read(record->fileName.data(), file.nameBytes);
+    in_.read(record->fileData.data(), file.dataBytes);
+    if (!in_) return Fail("cannot read at byte " + std::to_string(record->offset));
+    offset_ += bytes;
     return true;
 }
 

@@ -19,6 +19,10 @@ int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 class CaptureReader;
+struct CaptureRecord;
+
+// A platform or file record as one line: "read: screen clip box 0 0 2560 1024".
+std::string DescribeRead(const CaptureRecord& record);
 
 // Sends the captured requests of calls 1 to at (0: every call) to the
 // simulated boards as they were sent, from the reader's position.
