@@ -165,7 +165,9 @@ const char* RunDetails =
     "\n"
     "Each run works in a private directory of its own, removed afterwards: the simulated\n"
     "console executable lives there, and its out/ holds the DSP programs (make-programs)\n"
-    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n";
+    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n"
+    "RADOVL_CAPTURE may not name the scenario, an output of the run, the console or its\n"
+    "out/ files: the run is refused (exit 2).\n";
 
 const char* DecodeDetails =
     "Each call of a capture the library wrote (RADOVL_CAPTURE=FILE) and its requests,\n"
@@ -174,9 +176,11 @@ const char* DecodeDetails =
 const char* ReplayDetails =
     "Makes the captured calls again on the simulated board and reports the first request\n"
     "that differs from the capture, decoded with the requests around it. A read the capture\n"
-    "holds next gets the captured value (--board-answers: the simulated board's). Monitors\n"
-    "and screen as at the site (default one 1280x1024 monitor); run it where ./out holds\n"
-    "the site's DSP programs and display-mode file.\n"
+    "holds next gets the captured value (--board-answers: the simulated board's); a request\n"
+    "the site's driver failed fails again. A version 2 capture holds the site's monitors,\n"
+    "screen, DSP programs and display-mode file: replay uses them (--monitor and --screen\n"
+    "override them and say so). For a version 1 capture give the monitors and screen (default\n"
+    "one 1280x1024 monitor) and run it where ./out holds the site's files.\n"
     "With --render, the captured requests are applied to a fresh simulated board instead\n"
     "and its outputs drawn, at the end of the capture or after call --at N.\n";
 
