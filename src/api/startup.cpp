@@ -33,9 +33,9 @@ void RecordScreenBounds() {
         capture::PlatformRead(RADOVL_CAPTURE_SCREEN, 0, 0, clip.left, clip.top, clip.right, clip.bottom);
     }
     state.screenLeft = clip.left;
-    state.screenRight = clip.right - 1;
+    state.screenRight = platform::WrappingMinus(clip.right, 1);
     state.screenTop = clip.top;
-    state.screenBottom = clip.bottom - 1;
+    state.screenBottom = platform::WrappingMinus(clip.bottom, 1);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ platform::Rect MonitorOf(int32_t x, int32_t y) {
 
 MonitorPoint MonitorRelative(int32_t x, int32_t y) {
     const platform::Rect monitor = MonitorOf(x, y);
-    return MonitorPoint{x - monitor.left, y - monitor.top};
+    return MonitorPoint{platform::WrappingMinus(x, monitor.left), platform::WrappingMinus(y, monitor.top)};
 }
 
 int32_t OnSecondaryMonitor(int32_t x, int32_t y) {

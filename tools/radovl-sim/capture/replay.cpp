@@ -55,9 +55,11 @@ bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     for (const std::string& m : args.Values("monitor")) boxes.emplace_back("monitor", m);
     if (const std::optional<std::string> screen = args.Value("screen")) boxes.emplace_back("screen", *screen);
     for (const auto& [name, text] : boxes) {
-        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, INT32_MIN, INT32_MAX);
+        // Edges whose differences fit in 32 bits, as a scenario's.
+        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, -1073741824, 1073741823);
         if (!v) {
-            err << "radovl-sim replay: --" << name << " takes four 32-bit numbers L T R B, not '" << text << "'\n";
+            err << "radovl-sim replay: --" << name << " takes four numbers L T R B from -1073741824 to 1073741823, not '"
+                << text << "'\n";
             return false;
         }
         const HostView::Monitor r{static_cast<int32_t>((*v)[0]), static_cast<int32_t>((*v)[1]),

@@ -120,7 +120,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"DiffOfOne", "", "diff c.cap", 2, "missing A B"},
         BadInput{"ReplayMonitorShort", "", "replay c.cap --monitor 0 0 1280", 2, "--monitor needs a value (L T R B)"},
         BadInput{"ReplayMonitorNotNumbers", "", "replay c.cap --monitor=0,0,wide,1024", 2,
-                 "--monitor takes four 32-bit numbers L T R B, not '0 0 wide 1024'"},
+                 "--monitor takes four numbers L T R B from -1073741824 to 1073741823, not '0 0 wide 1024'"},
+        BadInput{"ReplayScreenEdgeOverflows", "", "replay c.cap --screen -2147483648 0 1280 1024", 2,
+                 "--screen takes four numbers L T R B from -1073741824 to 1073741823"},
+        BadInput{"MonitorEdgeOverflows", "monitor -2147483648 0 1280 1024\n", "run a.scenario", 2,
+                 "a monitor edge must be -1073741824..1073741823, not -2147483648"},
+        BadInput{"ScreenEdgeOverflows", "screen 0 0 2147483647 1024\n", "run a.scenario", 2,
+                 "a screen edge must be -1073741824..1073741823, not 2147483647"},
         BadInput{"ReplayAtWithoutRender", "", "replay c.cap --at=1", 2, "--at goes with --render"},
         BadInput{"ReplayAtZero", "", "replay c.cap --at 0 --render x.png", 2, "--at takes a call number from 1"},
         BadInput{"HelpForNoCommand", "", "help frobnicate", 2, "no command 'frobnicate'"},
@@ -219,7 +225,7 @@ TEST_F(Cli, DisplayModeFileThatIsADirectory) {
 }
 
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
-    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m.png\n");
+    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 1073741823\nmonitor -1073741824 0 1073741823 1\nrender m.png\n");
     const Result r = Tool("run a.scenario");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::file_size(dir_ + "/m.png") > 0);
