@@ -38,6 +38,10 @@ bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     o->capture = args.operands[0];
     o->renderFile = args.Value("render").value_or("");
     o->renderShown = o->renderFile;
+    if (!o->renderFile.empty() && !RenderFormatSupported(o->renderFile)) {
+        err << "radovl-sim replay: --render " << o->renderFile << ": radovl-sim draws " << RenderFormatsWritten << "\n";
+        return false;
+    }
     o->boardAnswers = args.Has("board-answers");
     if (const std::optional<std::string> at = args.Value("at")) {
         const std::optional<int64_t> n = OptionNumber(*at, 1, UINT32_MAX);

@@ -164,11 +164,11 @@ std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
     }
     const bool fromFile = scenario.file != StdinName;
     for (size_t i = 0; i < outputs.size(); ++i) {
-        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
-            return outputs[i].what + " " + outputs[i].path + ": this build draws SVG only (FILE.svg)";
-        }
         if (fromFile && SameFile(outputs[i].path, scenario.file)) {
             return outputs[i].what + " " + outputs[i].path + " would overwrite the scenario being run";
+        }
+        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
+            return outputs[i].what + " " + outputs[i].path + ": radovl-sim draws " + RenderFormatsWritten;
         }
         // Render steps may redraw one picture; the trace is never a picture.
         for (size_t j = i + 1; j < outputs.size(); ++j) {
