@@ -16,6 +16,7 @@
 #include "picture/renderer.h"
 #include "scenario/runner.h"
 #include "boardview/screen_model.h"
+#include "text/output_file.h"
 #include "text/text.h"
 
 namespace radovl::tool {
@@ -138,6 +139,7 @@ public:
             *error = "cannot make a directory for the capture's files in " + base.string();
             return false;
         }
+        RemoveOnInterrupt(dir_.string());
         for (const auto& [name, bytes] : site.files) {
             const fs::path path = dir_ / fs::path(name).relative_path();
             if (fs::path(name).is_absolute()) continue;  // outside the console's folder at the site
@@ -158,6 +160,7 @@ public:
         std::error_code ec;
         fs::current_path(previous_, ec);
         fs::remove_all(dir_, ec);
+        DropOnInterrupt(dir_.string());
     }
     const fs::path& dir() const { return dir_; }
 

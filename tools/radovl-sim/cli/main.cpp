@@ -22,6 +22,7 @@
 #include "picture/renderer.h"
 #include "scenario/runner.h"
 #include "scenario/scenario.h"
+#include "text/output_file.h"
 #include "text/text.h"
 
 namespace {
@@ -286,6 +287,7 @@ int Dispatch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     int status = ExitFailed;
+    HandleInterrupts();
     try {
         status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {

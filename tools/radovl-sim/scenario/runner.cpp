@@ -195,6 +195,7 @@ void Runner::LeaveWorkDir() {
     if (!startDir_.empty()) fs::current_path(startDir_, ec);
     startDir_.clear();
     if (removeWorkDir_) fs::remove_all(workDir_, ec);
+    if (removeWorkDir_) DropOnInterrupt(workDir_);
     removeWorkDir_ = false;
 }
 
@@ -221,6 +222,7 @@ bool Runner::PrepareWorkDir() {
                 fs::permissions(dir, fs::perms::owner_all, ec);
                 workDir_ = dir.string();
                 removeWorkDir_ = true;
+                RemoveOnInterrupt(workDir_);
                 return true;
             }
             if (ec) break;

@@ -229,6 +229,21 @@ TEST_F(Cli, DisplayModeFileThatIsADirectory) {
         << r.err;
 }
 
+TEST_F(Cli, InterruptRemovesTheWorkDirectoryAndHalfWrittenOutput) {
+    // A start-up of 8 MiB programs takes seconds; the signal comes within it.
+    WriteFile(dir_ + "/a.scenario", "make-programs 8388608\nKT_RDSP_Init = 1\n");
+    fs::create_directory(dir_ + "/tmp");
+    for (const char* signal : {"INT", "TERM"}) {
+        const std::string command = "cd '" + dir_ + "' && TMPDIR='" + dir_ +
+                                    "/tmp' timeout --preserve-status -s " + signal + " 1 '" RADOVL_SIM_EXE
+                                    "' run a.scenario --trace t.txt >/dev/null 2>&1";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), std::string(signal) == "INT" ? 130 : 143) << signal;
+        EXPECT_FALSE(fs::exists(dir_ + "/t.txt")) << signal;
+        EXPECT_TRUE(fs::is_empty(dir_ + "/tmp")) << signal;
+    }
+}
+
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
     WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 1073741823\nmonitor -1073741824 0 1073741823 1\nrender m.png\n");
     const Result r = Tool("run a.scenario");
