@@ -483,7 +483,16 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     }
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        // An endless input (/dev/zero, a stream that never ends) stops here.
+        if (bytes->size() + n > MaxScenarioBytes) {
+            if (path != "-") std::fclose(file);
+            *error = "larger than " + std::to_string(MaxScenarioBytes) + " bytes (16 MiB), the most a scenario may hold";
+            bytes->clear();
+            return false;
+        }
+        bytes->append(buffer, n);
+    }
     const bool failed = std::ferror(file) != 0;
     const int reason = errno;
     if (path != "-") std::fclose(file);
