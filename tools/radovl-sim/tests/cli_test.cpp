@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -245,6 +246,15 @@ TEST_F(Cli, InterruptRemovesTheWorkDirectoryAndHalfWrittenOutput) {
         EXPECT_FALSE(fs::exists(dir_ + "/t.txt")) << signal;
         EXPECT_TRUE(fs::is_empty(dir_ + "/tmp")) << signal;
     }
+}
+
+TEST_F(Cli, UnknownHugeWordIsRefusedInBoundedTime) {
+    // 8 MiB of one word: "did you mean" compares nothing that long.
+    WriteFile(dir_ + "/a.scenario", std::string(8u << 20, 'K') + "\n");
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = Tool("run a.scenario");
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
