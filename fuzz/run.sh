@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Fuzzes the program loader, the display-mode file reader and the
-# radovl-sim scenario parser with libFuzzer
+# Fuzzes the program loader, the display-mode file reader, the radovl-sim
+# scenario parser and its capture reader with libFuzzer
 # (clang 14, AddressSanitizer, UndefinedBehaviorSanitizer), one target after
 # the other, each for SECONDS (default 600).
 #
-#   fuzz/run.sh [SECONDS] [TARGET...]      targets: loader dismode scenario
+#   fuzz/run.sh [SECONDS] [TARGET...]      targets: loader dismode scenario capture
 #
 # Builds into build-fuzz/. The working corpus grows in build-fuzz/corpus-*;
 # crashing inputs land in build-fuzz/artifacts-*/ and belong in
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(loader dismode scenario)
+[ ${#targets[@]} -eq 0 ] && targets=(loader dismode scenario capture)
 
 # clang 14 with its sanitizer and libFuzzer runtimes.
 if ! command -v clang++-14 >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "ok installed"; then
@@ -29,7 +29,7 @@ cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang+
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADOVL_FUZZ=ON -DRADOVL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-fuzz -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
 
-declare -A maxlen=([loader]=8192 [dismode]=1200 [scenario]=4096)
+declare -A maxlen=([loader]=8192 [dismode]=1200 [scenario]=4096 [capture]=4096)
 for t in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus-$t" "build-fuzz/artifacts-$t"
   echo "== fuzzing $t for ${seconds}s"

@@ -210,6 +210,12 @@ RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, 
     State().readSourceContext = context;
 }
 
+RADOVL_API void RADOVL_CALL RadovlSim_SetAnswerSource(RadovlSimAnswerSource source, void* context) {
+    const Locked hold;
+    State().answerSource = source;
+    State().answerSourceContext = context;
+}
+
 RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t code, void* record, uint32_t size,
                                                      void* destination) {
     const Locked hold;

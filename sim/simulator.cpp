@@ -411,6 +411,18 @@ bool Faulted(uint32_t number, int32_t* status) {
     return true;
 }
 
+// What the host's answer source makes of the request about to be served.
+enum class SourceAnswer { Serve, Fail, ServeWithStatus };
+SourceAnswer AskAnswerSource(const RadovlSimRequest& traced, int32_t* status) {
+    const SimState& s = State();
+    if (s.answerSource == nullptr) return SourceAnswer::Serve;
+    switch (s.answerSource(&traced, status, s.answerSourceContext)) {
+        case 1: return SourceAnswer::Fail;
+        case 2: return SourceAnswer::ServeWithStatus;
+        default: return SourceAnswer::Serve;
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -496,7 +508,9 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
     const uint32_t number = ++s.requestCount;
 
     int32_t faultStatus = 0;
-    const bool faulted = Faulted(number, &faultStatus);
+    bool faulted = Faulted(number, &faultStatus);
+    int32_t sourceStatus = 0;
+    SourceAnswer answer = SourceAnswer::Serve;
 
     if (code == MemoryRequestCode && size == sizeof(MemoryRequest)) {
         MemoryRequest request;
@@ -506,20 +520,29 @@ bool ServeRequest(int32_t boardIndex, uint32_t code, void* record, uint32_t size
         traced.offset = request.offset;
         traced.data = request.data;
         traced.count = request.count;
+        if (!faulted) answer = AskAnswerSource(traced, &sourceStatus);
+        if (answer == SourceAnswer::Fail) {
+            faulted = true;
+            faultStatus = sourceStatus;
+        }
         int32_t status = faultStatus;
         if (!faulted) status = ExecuteMemory(board, request, hostBuffer, &traced.value);
         const bool read = IsReadFunction(request.function);
         if (faulted && !read) traced.value = request.data & UnitMask(FunctionWidth(request.function));
         if (read && status == 0 && !faulted) AnswerFromSource(&traced, hostBuffer);
+        if (answer == SourceAnswer::ServeWithStatus) status = sourceStatus;
         traced.status = status;
         request.status = status;
         std::memcpy(record, &request, sizeof request);
         Record(traced);
-        return status == 0 && !faulted;
+        return (status == 0 || answer == SourceAnswer::ServeWithStatus) && !faulted;
     }
     if (code == WindowQueryCode && size == sizeof(WindowQuery)) {
         WindowQuery query;
         std::memcpy(&query, record, sizeof query);
+        if (!faulted) answer = AskAnswerSource(traced, &sourceStatus);
+        if (answer != SourceAnswer::Serve) faultStatus = sourceStatus;
+        faulted = faulted || answer == SourceAnswer::Fail;
         if (!faulted) {
             query.windowAddress = board.windowAddress;
             query.windowExtra = board.windowExtra;

@@ -134,6 +134,8 @@ struct SimState {
     void* observerContext = nullptr;
     RadovlSimReadSource readSource = nullptr;  // answers reads in the board's place
     void* readSourceContext = nullptr;
+    RadovlSimAnswerSource answerSource = nullptr;  // fails requests in the driver's place
+    void* answerSourceContext = nullptr;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
 };

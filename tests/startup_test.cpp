@@ -160,6 +160,13 @@ TEST_F(StartUpTest, FailingScratchRegisterFallsBackToBoard1) {
         if (c.code == 0xC35020C3) queries.push_back({c.board, c.value, c.extra});
     }
     EXPECT_EQ(queries, (std::vector<std::vector<uint32_t>>{{0, 0xE1000000, 0x00400000}, {1, 0xE2000000, 0x00800000}}));
+    // What start-up read besides the board, each file once.
+    std::vector<std::string> reads;
+    for (const std::string& r : captured[0].reads) {
+        reads.push_back(r.size() == 28 ? "rect" : r.substr(r.find_last_of('/') + 1));
+    }
+    EXPECT_EQ(reads, (std::vector<std::string>{"clktest_b.out", "clktest_c.out", "NicTest.out", "testcmp.out", "rect",
+                                               "dismodeconfig.inf"}));
     EXPECT_EQ(CurrentBoard()->windowAddress, 0xE2000000u);
     EXPECT_EQ(CurrentBoard()->windowExtra, 0x00800000u);
     // The old value, as the faulty register showed it, is written back.

@@ -10,17 +10,33 @@
  *   then, for every export call the host made:
  *     RadovlCaptureCall                          64 bytes: name and argument slots
  *     RadovlCaptureRequest ...                   48 bytes each: every driver request of the call
+ *     and among them, where the call read them (version 2):
+ *     RadovlCapturePlatform ...                  32 bytes: the screen's clip box, a monitor query
+ *     RadovlCaptureFile ...                      16 bytes, then the name's and the file's bytes
  *     RadovlCaptureReturn                        16 bytes: the status the call returned
  *
- * Every record starts with its kind byte. Only the host's own calls are
+ * Every record starts with its kind byte. Version 2 adds what the library
+ * read besides the board, so a replay reproduces the site: the screen
+ * bounds start-up read, each monitor query and its answer, and each file
+ * start-up opened (the display-mode file, the DSP programs) with its bytes,
+ * or that it was absent; a file once per call however often it is opened.
+ * Version 1 files are version 2 files without these records. Only the host's own calls are
  * recorded; operations the library runs for itself inside a call (start-up
  * opening windows, say) show only as that call's requests.
  *
  * The library writes through a buffer and hands the file everything up to
  * the end of each call before the call returns, so a console that crashes
- * loses at most the call in progress; a capture that stops early (a full
- * disk) ends after the last whole record written. A reader stops at the
- * last whole record and reports where the file ended.
+ * loses at most the call in progress. When a write fails (a full disk, a
+ * file-size limit), the library cuts the file back to the end of the last
+ * whole call, prints one line saying so, and captures no more: the file is
+ * then a complete capture of the calls before. A reader of a file that
+ * ends otherwise (a crash) stops at the last whole record and reports
+ * where the file ended.
+ *
+ * The library never replaces a file: when the file named exists (the
+ * capture of the console's run before a restart), it writes a new file
+ * beside it, NAME.1.EXT, NAME.2.EXT and so on, the first free one, and
+ * prints the name it used once. A device or pipe is written as it is.
  *
  * A reader accepts files whose version it knows; a later version may
  * change any record.
@@ -38,12 +54,18 @@ extern "C" {
 #define RADOVL_CAPTURE_MAGIC "RADOVCAP"
 #define RADOVL_CAPTURE_MAGIC_BYTES 8
 /** The format described here. */
-#define RADOVL_CAPTURE_VERSION 1u
+#define RADOVL_CAPTURE_VERSION 2u
 
 /** Kind byte of each record. */
 #define RADOVL_CAPTURE_KIND_CALL 1u
 #define RADOVL_CAPTURE_KIND_REQUEST 2u
 #define RADOVL_CAPTURE_KIND_RETURN 3u
+#define RADOVL_CAPTURE_KIND_PLATFORM 4u
+#define RADOVL_CAPTURE_KIND_FILE 5u
+
+/** What a platform record holds. */
+#define RADOVL_CAPTURE_SCREEN 1u  /**< the screen's clip box */
+#define RADOVL_CAPTURE_MONITOR 2u /**< the monitor of point (x, y), or the nearest one */
 
 #define RADOVL_CAPTURE_NAME_BYTES 32
 #define RADOVL_CAPTURE_MAX_ARGS 7
@@ -91,8 +113,30 @@ typedef struct RadovlCaptureReturn {
     uint32_t reserved2; /**< 0 */
 } RadovlCaptureReturn;
 
+/** Something the call read from the system, and its answer. */
+typedef struct RadovlCapturePlatform {
+    uint8_t kind;      /**< RADOVL_CAPTURE_KIND_PLATFORM */
+    uint8_t what;      /**< RADOVL_CAPTURE_SCREEN or RADOVL_CAPTURE_MONITOR */
+    uint16_t reserved; /**< 0 */
+    int32_t x, y;      /**< a monitor query's point; 0 for the screen */
+    int32_t left, top, right, bottom; /**< the rectangle answered */
+    uint32_t reserved2; /**< 0 */
+} RadovlCapturePlatform;
+
+/** A file the call opened, followed by nameBytes of its name (no
+    terminator) and dataBytes of its contents as read. */
+typedef struct RadovlCaptureFile {
+    uint8_t kind;       /**< RADOVL_CAPTURE_KIND_FILE */
+    uint8_t present;    /**< 1 opened, 0 absent (dataBytes 0) */
+    uint16_t nameBytes; /**< the name: relative to the executable's folder when inside it ("out/x.out") */
+    uint32_t dataBytes;
+    uint32_t reserved[2]; /**< 0 */
+} RadovlCaptureFile;
+
 #ifdef __cplusplus
 }
+static_assert(sizeof(RadovlCapturePlatform) == 32, "capture platform record is 32 bytes");
+static_assert(sizeof(RadovlCaptureFile) == 16, "capture file record is 16 bytes before its name and data");
 static_assert(sizeof(RadovlCaptureHeader) == 32, "capture header is 32 bytes");
 static_assert(sizeof(RadovlCaptureCall) == 64, "capture call record is 64 bytes");
 static_assert(sizeof(RadovlCaptureRequest) == 48, "capture request record is 48 bytes");

@@ -277,6 +277,19 @@ typedef int32_t(RADOVL_CALL *RadovlSimReadSource)(const RadovlSimRequest *reques
  *        it. Lets a host replay what another board answered.
  */
 RADOVL_API void RADOVL_CALL RadovlSim_SetReadSource(RadovlSimReadSource source, void *context);
+/** @brief Asked before each request is served, with the request as sent
+ *         (no value yet): return 0 to serve it as usual; 1 to fail the
+ *         driver call without serving it, *status the record's status
+ *         word; 2 to serve it, then answer with *status in the record's
+ *         status word and the driver call succeeding. */
+typedef int32_t(RADOVL_CALL *RadovlSimAnswerSource)(const RadovlSimRequest *request, int32_t *status, void *context);
+/**
+ * @brief Sets the one answer source (NULL: none). RadovlSim_Reset() removes
+ *        it. Lets a host replay the requests another board's driver failed
+ *        or answered with an error status; RadovlSim_FailRequests() comes
+ *        first.
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_SetAnswerSource(RadovlSimAnswerSource source, void *context);
 /**
  * @brief Hands one driver request to a board as its driver would take it on
  *        an open device: the record is answered in place and a read's value

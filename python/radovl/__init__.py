@@ -55,6 +55,8 @@ __all__ = [
     "SIMULATOR_NAMES",
     "load",
     "__version__",
+    "capture",
+    "coff",
 ]
 
 _PACKAGE_DIR = os.path.dirname(os.path.abspath(__file__))
@@ -161,7 +163,7 @@ def _open(path):
 
 def _find_and_open(path):
     if path is not None:
-        path = os.fspath(path)
+        path = os.fsdecode(os.fspath(path))
         if not path:
             raise LibraryNotFoundError([("path given", "empty; pass None to search the usual places")])
         sources = [("path given", path)]
@@ -218,8 +220,11 @@ def _checked(name, function):
             elif kind is F32:
                 if not isinstance(value, (int, float)):
                     raise TypeError(f"{name}() argument {number} must be a number, not {type(value).__name__}")
-            elif kind is ctypes.c_char_p and isinstance(value, (str, os.PathLike)):
+            elif kind is ctypes.c_char_p and isinstance(value, (str, bytes, os.PathLike)):
                 value = os.fsencode(value)
+                # C would take the path only up to the NUL: another file than the one named.
+                if b"\0" in value:
+                    raise ValueError(f"{name}() argument {number}: a path holds no NUL character")
             values.append(value)
         return function(*values)
 
@@ -288,3 +293,7 @@ def load(path=None, *, simulator=True):
     """
     cdll, found = _find_and_open(path)
     return Library(cdll, found, simulator)
+
+
+# The package's other modules, at hand after "import radovl".
+from . import capture, coff  # noqa: E402  (they use nothing of this module)

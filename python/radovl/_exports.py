@@ -34,6 +34,7 @@ class RequestStruct(ctypes.Structure):
 OBSERVER = ctypes.CFUNCTYPE(None, ctypes.POINTER(RequestStruct), ctypes.c_void_p)
 # RadovlSimReadSource: may answer a read in the board's place.
 READ_SOURCE = ctypes.CFUNCTYPE(I32, ctypes.POINTER(RequestStruct), ctypes.POINTER(U32), ctypes.c_void_p)
+ANSWER_SOURCE = ctypes.CFUNCTYPE(I32, ctypes.POINTER(RequestStruct), ctypes.POINTER(I32), ctypes.c_void_p)
 
 
 # name: (restype, [argtypes]); every export returns an int32 status.
@@ -119,6 +120,7 @@ SIMULATOR = {
     "RadovlSim_RequestCount": (U32, []),
     "RadovlSim_SetRequestObserver": (None, [OBSERVER, ctypes.c_void_p]),
     "RadovlSim_SetReadSource": (None, [READ_SOURCE, ctypes.c_void_p]),
+    "RadovlSim_SetAnswerSource": (None, [ANSWER_SOURCE, ctypes.c_void_p]),
     "RadovlSim_SendRequest": (I32, [I32, U32, ctypes.c_void_p, U32, ctypes.c_void_p]),
     "RadovlSim_SetTraceCapacity": (I32, [I32]),
     "RadovlSim_TraceCapacity": (I32, []),

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "api/startup.h"
+#include "board/capture.h"
+#include "radovl/capture.h"
 #include "platform/platform.h"
 #include "windows/state.h"
 
@@ -80,6 +82,7 @@ const char* FindConfigValue(const char* line) {
 void ReadDisplayModeFile() {
     const std::string path = DisplayModeFilePath();
     std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (capture::recording && !path.empty()) capture::FileOpened(path.c_str(), file != nullptr);
     if (file == nullptr) {
         state.DisMode = 1;
         return;

@@ -1,6 +1,8 @@
 #include "api/startup.h"
 
 #include "board/access.h"
+#include "board/capture.h"
+#include "radovl/capture.h"
 #include "board/bringup.h"
 #include "board/i2c.h"
 #include "board/selection.h"
@@ -27,10 +29,13 @@ bool ScratchRegisterHolds() {
 
 void RecordScreenBounds() {
     const platform::Rect clip = platform::ScreenClipBox();
+    if (capture::recording) {
+        capture::PlatformRead(RADOVL_CAPTURE_SCREEN, 0, 0, clip.left, clip.top, clip.right, clip.bottom);
+    }
     state.screenLeft = clip.left;
-    state.screenRight = clip.right - 1;
+    state.screenRight = platform::WrappingMinus(clip.right, 1);
     state.screenTop = clip.top;
-    state.screenBottom = clip.bottom - 1;
+    state.screenBottom = platform::WrappingMinus(clip.bottom, 1);
 }
 
 }  // namespace

@@ -25,6 +25,13 @@ void EndCall(int32_t status);
 void Request(int32_t board, uint32_t code, const void* sent, const void* answered, uint32_t size,
              bool succeeded, int32_t status, const void* readDestination);
 
+// What the call read from the system: the screen's clip box (x, y 0) or
+// the monitor of a point (RADOVL_CAPTURE_SCREEN / _MONITOR).
+void PlatformRead(uint8_t what, int32_t x, int32_t y, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// A file the call opens (opened: false when it could not be): its bytes,
+// read here, once per call.
+void FileOpened(const char* path, bool opened);
+
 // Starts writing a capture to path now (the first call's reading of
 // RADOVL_CAPTURE does this); false, after one printed line, when the file
 // cannot be opened. Stop closes it.

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "board/access.h"
+#include "board/capture.h"
+#include "radovl/capture.h"
 #include "platform/platform.h"
 
 namespace radovl {
@@ -107,6 +109,7 @@ int32_t LoadDspProgram(int32_t target, const char* path) {
     if (!data) return LoadStatus::CannotOpen;
 
     File file(std::fopen(path, "rb"));
+    if (capture::recording) capture::FileOpened(path, static_cast<bool>(file));
     if (!file) {
         platform::Print("The file %s was not opened\n", path);
         return LoadStatus::CannotOpen;

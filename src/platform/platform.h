@@ -58,6 +58,13 @@ struct Rect {
     int32_t bottom;
 };
 
+// a - b on screen coordinates as the 32-bit product's arithmetic gives it,
+// modulo 2^32: edges at the ends of the range (INT_MIN) wrap as there
+// instead of overflowing.
+inline int32_t WrappingMinus(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 // Clip box of the whole screen's device context.
 Rect ScreenClipBox();
 // rcMonitor of the monitor holding the point, or of the nearest one.

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "board/access.h"
+#include "board/capture.h"
+#include "radovl/capture.h"
 #include "hw/registers.h"
 #include "platform/platform.h"
 #include "windows/gate.h"
@@ -11,13 +13,26 @@
 
 namespace radovl {
 
-MonitorPoint MonitorRelative(int32_t x, int32_t y) {
+namespace {
+
+// The monitor of the point, as the capture records it.
+platform::Rect MonitorOf(int32_t x, int32_t y) {
     const platform::Rect monitor = platform::MonitorOfPoint(x, y);
-    return MonitorPoint{x - monitor.left, y - monitor.top};
+    if (capture::recording) {
+        capture::PlatformRead(RADOVL_CAPTURE_MONITOR, x, y, monitor.left, monitor.top, monitor.right, monitor.bottom);
+    }
+    return monitor;
+}
+
+}  // namespace
+
+MonitorPoint MonitorRelative(int32_t x, int32_t y) {
+    const platform::Rect monitor = MonitorOf(x, y);
+    return MonitorPoint{platform::WrappingMinus(x, monitor.left), platform::WrappingMinus(y, monitor.top)};
 }
 
 int32_t OnSecondaryMonitor(int32_t x, int32_t y) {
-    const platform::Rect monitor = platform::MonitorOfPoint(x, y);
+    const platform::Rect monitor = MonitorOf(x, y);
     return (monitor.left != 0 || monitor.top != 0) ? 1 : 0;
 }
 

@@ -10,7 +10,9 @@ import argparse
 import json
 import os
 import re
+import resource
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -24,12 +26,19 @@ SITE = ["--monitor", "0", "0", "1280", "1024", "--monitor", "1280", "0", "2560",
         "--screen", "0", "0", "2560", "1024"]
 
 
-def tool(*args, env=None, cwd=None):
+def tool(*args, env=None, cwd=None, file_limit=None):
+    """Runs radovl-sim; file_limit: the largest file it may write, in bytes,
+    as a real file-size limit (writes beyond it fail with EFBIG)."""
     environment = dict(os.environ)
     environment.pop("RADOVL_CAPTURE", None)
     environment.update(env or {})
+
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
+
     return subprocess.run([ARGS.tool, *args], cwd=cwd, env=environment, capture_output=True, text=True,
-                          timeout=120)
+                          timeout=120, preexec_fn=limit if file_limit is not None else None)
 
 
 def requests_only(text):
@@ -158,6 +167,56 @@ class Capture(unittest.TestCase):
         self.assertIn("no difference", replay.stdout)
         self.assertEqual(tool("diff", self.capture, self.capture).returncode, 0)
 
+    def test_replay_needs_nothing_but_the_capture(self):
+        files = {r.name: r for r in self.records if isinstance(r, capture.File)}
+        self.assertEqual(files["out/dismodeconfig.inf"].data, b"DisMode=1\n#END\n")
+        self.assertEqual(len(files["./out/idbout/testcmp.out"].data), 16586)
+        screens = [r for r in self.records if isinstance(r, capture.Platform) and r.what == capture.SCREEN]
+        self.assertEqual([tuple(r[4:8]) for r in screens], [(0, 0, 2560, 1024)])
+        monitors = {tuple(r[4:8]) for r in self.records if isinstance(r, capture.Platform) and r.what == capture.MONITOR}
+        self.assertEqual(monitors, {(0, 0, 1280, 1024), (1280, 0, 2560, 1024)})
+
+        empty = tempfile.mkdtemp(dir=self.dir)
+        replay = tool("replay", self.capture, cwd=empty)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("no difference", replay.stdout)
+        self.assertEqual(os.listdir(empty), [])
+        replay = tool("replay", self.capture, *SITE, cwd=empty)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("replay: --monitor overrides the 2 monitors the capture holds\n"
+                      "replay: --screen overrides the capture's screen clip box\n", replay.stdout)
+
+        # The same picture as the scenario's own render, but for the lines
+        # that say where it came from.
+        pictures = []
+        for command in (["replay", self.capture, "--render", "replayed.svg"],
+                        ["run", self.scenario, "--quiet", "--render", "replayed.svg"]):
+            result = tool(*command, cwd=empty)
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            with open(os.path.join(empty, "replayed.svg"), encoding="utf-8") as f:
+                pictures.append([line for line in f if "Capture " not in line and "Scenario " not in line
+                                 and "dismodeconfig.inf" not in line])
+        self.assertTrue(pictures[0] == pictures[1], first_difference(pictures[0], pictures[1]))
+
+    def test_version_1_captures_are_read(self):
+        # The capture without what the library read, as version 1 wrote it.
+        old = bytearray(self.bytes[:32])
+        struct.pack_into("<I", old, 8, 1)
+        for record in self.records:
+            if not isinstance(record, (capture.Platform, capture.File)):
+                at = record.file_offset if isinstance(record, capture.Request) else record.offset
+                old += self.bytes[at:at + {capture.Call: 64, capture.Request: 48, capture.Return: 16}[type(record)]]
+        path = self.write("version1.cap", bytes(old))
+        self.assertEqual(len(list(capture.read(path))), len([r for r in self.records if not isinstance(
+            r, (capture.Platform, capture.File))]))
+        self.assertEqual(requests_only(tool("decode", path).stdout), requests_only(self.trace))
+        replay = tool("replay", path, *SITE, cwd=self.dir)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertNotIn("overrides", replay.stdout)
+        # A version 1 file holds no record of what the library read.
+        path = self.write("version1-damaged.cap", bytes(old[:32]) + self.bytes[32:96] + struct.pack("<B31x", 4))
+        self.assertEqual(tool("decode", path).returncode, 1)
+
     def test_a_replay_captured_again_equals_the_capture_and_never_overwrites_it(self):
         again = os.path.join(self.dir, "again.cap")
         replay = tool("replay", self.capture, *SITE, cwd=self.dir, env={"RADOVL_CAPTURE": again})
@@ -207,8 +266,11 @@ class Capture(unittest.TestCase):
         call = next(r for r in self.records if isinstance(r, capture.Call) and r.name == "KT_RDSP_SetPPIDist")
         last = [r for r in self.records if isinstance(r, capture.Request) and r.call == call.number][-1]
         end = next(r for r in self.records if isinstance(r, capture.Return) and r.number == call.number)
-        # The call's last request gone: the library sends one more than the capture holds.
-        fewer = self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:]
+        # The call's last request gone, as a library that sends one fewer
+        # would write it: the library sends one more than the capture holds.
+        fewer = bytearray(self.bytes[:last.file_offset] + self.bytes[last.file_offset + 48:])
+        struct.pack_into("<I", fewer, end.offset - 48 + 8, end.requests - 1)
+        fewer = bytes(fewer)
         replay = tool("replay", self.write("fewer.cap", fewer), *SITE, cwd=self.dir)
         self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
         self.assertIn("KT_RDSP_SetPPIDist 1 24), its request %d\n" % last.number, replay.stdout)
@@ -291,11 +353,10 @@ class Capture(unittest.TestCase):
         with open(os.path.join(self.dir, "failing.txt"), encoding="utf-8") as f:
             lines, trace = requests_only(decoded), requests_only(f.read())
         self.assertTrue(lines == trace, first_difference(lines, trace))
-        # The replay's request succeeds where the captured one failed.
-        where = "first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2"
+        # The replay's request fails where the captured one failed.
         replay = tool("replay", path, cwd=self.dir)
-        self.assertEqual(replay.returncode, 1, replay.stdout + replay.stderr)
-        self.assertIn(where + "\n", replay.stdout)
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        where = "first difference at call 2 (KT_RDSP_SetPPIColor 1 0x20FF6000), its request 2"
         # The same request, the driver call said to have succeeded.
         with open(path, "rb") as f:
             answered = bytearray(f.read())
@@ -303,21 +364,40 @@ class Capture(unittest.TestCase):
         diff = tool("diff", path, self.write("succeeded.cap", bytes(answered)))
         self.assertEqual(diff.returncode, 1, diff.stdout + diff.stderr)
         self.assertIn(where, diff.stdout)
+        # The board failing every request of a call, then one failed without a status.
+        with open(scenario, "ab") as f:
+            f.write(b"fail-requests 1 -1 0x900C0000\nKT_RDSP_OpenPPI 1 0 0 640 480\n"
+                    b"fail-requests 3 1 0\nKT_RDSP_SetPPIColor 1 0x20FF6000\n")
+        os.remove(path)
+        run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path})
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        failed = [r for r in capture.read(path) if isinstance(r, capture.Request) and not r.answered]
+        self.assertGreater(len(failed), 2)
+        again = os.path.join(self.dir, "failing-again.cap")
+        replay = tool("replay", path, cwd=self.dir, env={"RADOVL_CAPTURE": again})
+        self.assertEqual(replay.returncode, 0, replay.stdout + replay.stderr)
+        self.assertIn("no difference", replay.stdout)
+        self.assertEqual(tool("diff", path, again).returncode, 0)
+
+    def with_bytes(self, offset, data):
+        """The capture with data written over its bytes at offset."""
+        return self.bytes[:offset] + data + self.bytes[offset + len(data):]
 
     def test_damaged_files_are_refused_with_their_reason(self):
+        first_return = next(r for r in self.records if isinstance(r, capture.Return))
         header = self.bytes[:32]
         newer = bytearray(header)
-        struct.pack_into("<I", newer, 8, capture.VERSION + 1)
+        struct.pack_into("<I", newer, 8, 3)
         older = bytearray(self.bytes)
-        struct.pack_into("<I", older, 8, capture.VERSION - 1)
+        struct.pack_into("<I", older, 8, 0)
         call, request = self.bytes[32:96], self.bytes[96:144]
         end = next(r for r in self.records if isinstance(r, capture.Return))
         end = self.bytes[end.offset:end.offset + 16]
         cases = [
             ("empty", b"", "empty file"),
             ("foreign", b"\x89PNG\r\n\x1a\n" + bytes(100), "not a radovl capture"),
-            ("newer", bytes(newer), "capture format version 2; this .* reads version 1"),
-            ("older", bytes(older), "capture format version 0; this .* reads version 1"),
+            ("newer", bytes(newer), "capture format version 3; this .* reads versions 1 to 2"),
+            ("older", bytes(older), "capture format version 0; this .* reads versions 1 to 2"),
             ("header", header[:12] + struct.pack("<I", 64) + self.bytes[16:], "damaged header"),
             ("overlapping", header + call + request + call, "begins before call 1"),
             ("orphan", header + request, "outside any call"),
@@ -325,6 +405,11 @@ class Capture(unittest.TestCase):
             ("truncated", self.bytes[:32 + 64 + 48 + 20], "truncated: ends inside a request record at byte 144"),
             ("unfinished", self.bytes[:32 + 64 + 48], "ends inside call 1 .* before it returned"),
             ("damaged", self.bytes[:32 + 64] + b"\x07" + bytes(47), "unknown record kind 7 at byte 96"),
+            ("count", self.with_bytes(first_return.offset + 8, struct.pack("<I", 0xFFFFFFFF)),
+             "call 1 .*returns at byte %d after 4294967295 requests, but the capture holds %d"
+             % (first_return.offset, first_return.requests)),
+            ("eight-args", self.with_bytes(33, b"\x08"), "call 1 at byte 32 has 8 arguments, more than"),
+            ("many-args", self.with_bytes(33, b"\xff"), "call 1 at byte 32 has 255 arguments, more than"),
         ]
         for name, data, message in cases:
             with self.subTest(name):
@@ -338,6 +423,13 @@ class Capture(unittest.TestCase):
                     self.assertRegex(result.stderr, message)
                 with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
                     list(capture.read(path))
+        # A name is printed with its control characters escaped.
+        path = self.write("escape.cap", self.with_bytes(32 + 4, b"KT_\x1b[2J\\\x07"))
+        for command in (["decode", path], ["decode", "--calls", path]):
+            decoded = tool(*command)
+            self.assertEqual(decoded.returncode, 0, decoded.stderr)
+            self.assertIn("KT_\\x1B[2J\\x5C\\x07", decoded.stdout)
+            self.assertNotRegex(decoded.stdout, "[\x00-\x09\x0b-\x1f\x7f]")
         # Whole records before the cut are still decoded.
         self.assertIn("window query", tool("decode", os.path.join(self.dir, "truncated.cap")).stdout)
 
@@ -353,6 +445,44 @@ class Capture(unittest.TestCase):
                 self.assertEqual(len(lines), 0 if message is None else 1, run.stdout)
                 if message is not None:
                     self.assertRegex(lines[0], message)
+
+    def test_a_restarted_console_keeps_the_earlier_capture(self):
+        folder = tempfile.mkdtemp(dir=self.dir)
+        site = os.path.join(folder, "site.cap")
+        scenario = self.write("short.scenario", b"make-programs 64\nKT_RDSP_Init = 1\n")
+        outputs = []
+        for _ in range(3):
+            run = tool("run", scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": site})
+            self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+            outputs.append(run.stdout)
+        self.assertEqual(sorted(os.listdir(folder)), ["site.1.cap", "site.2.cap", "site.cap"])
+        self.assertEqual(outputs[0], "")
+        self.assertEqual(outputs[1], "radovl: %s exists: capturing to %s\n" % (site, site.replace(".cap", ".1.cap")))
+        for name in os.listdir(folder):
+            decoded = tool("decode", "--calls", os.path.join(folder, name))
+            self.assertEqual(decoded.returncode, 0, decoded.stderr)
+            self.assertIn("KT_RDSP_Init = 1", decoded.stdout)
+
+    def test_a_file_size_limit_leaves_whole_calls(self):
+        # The limit falls inside the last call, then inside the one before it.
+        ends = [r.offset + 16 for r in self.records if isinstance(r, capture.Return)]
+        whole = tool("decode", "--calls", self.capture).stdout.splitlines()
+        for limit, kept, calls in ((len(self.bytes) - 100, ends[-2], len(ends) - 1),
+                                   (ends[-2] - 60, ends[-3], len(ends) - 2)):
+            with self.subTest(limit):
+                path = os.path.join(self.dir, "limited-%d.cap" % limit)
+                run = tool("run", self.scenario, "--quiet", cwd=self.dir, env={"RADOVL_CAPTURE": path},
+                           file_limit=limit)
+                self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+                self.assertEqual(len(re.findall("(?m)^radovl: ", run.stdout)), 1, run.stdout)
+                self.assertIn("File too large (%d calls recorded; the file ends after them, at byte %d)"
+                              % (calls, kept), run.stdout)
+                self.assertEqual(os.path.getsize(path), kept)
+                calls_view = tool("decode", "--calls", path).stdout.splitlines()
+                self.assertEqual(calls_view[1:-1], whole[1:1 + calls])
+                for command in (["decode", path], ["replay", path, *SITE], ["diff", path, path]):
+                    result = tool(*command, cwd=self.dir)
+                    self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
 
 if __name__ == "__main__":

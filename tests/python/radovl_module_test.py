@@ -16,6 +16,7 @@ import ctypes.util
 import os
 import re
 import sys
+import subprocess
 import tempfile
 import unittest
 
@@ -41,6 +42,8 @@ def parse_declarations(path):
         "RadovlSimObserver": ctypes.CFUNCTYPE(None, ctypes.POINTER(radovl.RequestStruct), ctypes.c_void_p),
         "RadovlSimReadSource": ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.POINTER(radovl.RequestStruct),
                                                 ctypes.POINTER(ctypes.c_uint32), ctypes.c_void_p),
+        "RadovlSimAnswerSource": ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.POINTER(radovl.RequestStruct),
+                                                  ctypes.POINTER(ctypes.c_int32), ctypes.c_void_p),
         "void *": ctypes.c_void_p,
     }
 
@@ -138,6 +141,19 @@ class Errors(unittest.TestCase):
                 self.assertIn("KT_RDSP_Init", str(raised.exception))
                 self.assertIn(other, str(raised.exception))
 
+    def test_path_as_bytes_is_taken(self):
+        missing = os.path.join(tempfile.gettempdir(), "no-such-dir", "libradovl.so")
+        with self.assertRaises(radovl.LibraryNotFoundError) as raised:
+            radovl.load(os.fsencode(missing))
+        self.assertIn(missing, str(raised.exception))
+        self.assertEqual(radovl.load(os.fsencode(LIB.path)).path, LIB.path)
+
+    def test_modules_come_with_the_package(self):
+        # In a fresh interpreter, where nothing imported them before.
+        code = "import radovl; radovl.coff.write_program; radovl.capture.read"
+        environment = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path))
+        subprocess.run([sys.executable, "-c", code], env=environment, check=True)
+
     def test_empty_path_is_refused(self):
         with self.assertRaises(radovl.LibraryNotFoundError) as raised:
             radovl.load("")
@@ -154,6 +170,8 @@ class Errors(unittest.TestCase):
             ("KT_RDSP_SetTVColorKey", (1, -1), ValueError, "argument 2: -1 is outside"),
             ("KT_RDSP_OpenOverlay", ("1", 1), TypeError, "argument 1 must be an integer, not str"),
             ("KT_RDSP_SetPPIShipDir", (1, "north"), TypeError, "argument 2 must be a number, not str"),
+            ("RadovlSim_SetExecutablePath", ("a\0b",), ValueError, "argument 1: a path holds no NUL character"),
+            ("RadovlSim_SetExecutablePath", (b"a\0b",), ValueError, "argument 1: a path holds no NUL character"),
         ]
         LIB.RadovlSim_TraceClear()
         for name, args, error, message in cases:

@@ -157,11 +157,23 @@ std::vector<CapturedCall> ReadCapture(const std::string& path) {
     }
     std::memcpy(&header, bytes.data(), 32);
     EXPECT_EQ(std::string(header.magic, 8), "RADOVCAP");
-    EXPECT_EQ(header.version, 1u);
+    EXPECT_EQ(header.version, 2u);
     EXPECT_EQ(header.headerBytes, 32u);
     bool inCall = false;
     for (size_t at = 32; at < bytes.size();) {
         const uint8_t kind = static_cast<uint8_t>(bytes[at]);
+        // What the call read besides the board: a platform record, a file
+        // record with its name's and contents' bytes after it.
+        if ((kind == 4 || kind == 5) && inCall && at + 16 <= bytes.size()) {
+            uint16_t nameBytes = 0;
+            uint32_t dataBytes = 0;
+            std::memcpy(&nameBytes, bytes.data() + at + 2, sizeof nameBytes);
+            std::memcpy(&dataBytes, bytes.data() + at + 4, sizeof dataBytes);
+            calls.back().reads.push_back(kind == 4 ? std::string(bytes, at + 4, 28)
+                                                   : std::string(bytes, at + 16, nameBytes));
+            at += kind == 4 ? 32 : 16 + size_t{nameBytes} + dataBytes;
+            continue;
+        }
         const size_t size = kind == 1 ? 64 : kind == 2 ? 48 : kind == 3 ? 16 : 0;
         if (size == 0 || at + size > bytes.size() || inCall == (kind == 1)) {
             ADD_FAILURE() << path << ": record kind " << int{kind} << " at byte " << at;

@@ -52,10 +52,13 @@ struct CapturedCall {
     RadovlCaptureCall call{};
     std::vector<RadovlCaptureRequest> requests;
     RadovlCaptureReturn end{};
+    // What the call read besides the board, in order: a platform record's
+    // bytes after its kind word, a file record's name.
+    std::vector<std::string> reads;
 };
 
 // The calls of a capture file, in order. Fails the test where the file is
-// not a version 1 capture of whole calls one after another, each return
+// not a version 2 capture of whole calls one after another, each return
 // counting its call's requests.
 std::vector<CapturedCall> ReadCapture(const std::string& path);
 

@@ -16,6 +16,8 @@ size_t RecordBytes(uint8_t kind) {
         case RADOVL_CAPTURE_KIND_CALL: return sizeof(RadovlCaptureCall);
         case RADOVL_CAPTURE_KIND_REQUEST: return sizeof(RadovlCaptureRequest);
         case RADOVL_CAPTURE_KIND_RETURN: return sizeof(RadovlCaptureReturn);
+        case RADOVL_CAPTURE_KIND_PLATFORM: return sizeof(RadovlCapturePlatform);
+        case RADOVL_CAPTURE_KIND_FILE: return sizeof(RadovlCaptureFile);
         default: return 0;
     }
 }
@@ -24,6 +26,8 @@ const char* KindName(uint8_t kind) {
     switch (kind) {
         case RADOVL_CAPTURE_KIND_CALL: return "a call record";
         case RADOVL_CAPTURE_KIND_REQUEST: return "a request record";
+        case RADOVL_CAPTURE_KIND_PLATFORM: return "a platform record";
+        case RADOVL_CAPTURE_KIND_FILE: return "a file record";
         default: return "a return record";
     }
 }
@@ -36,6 +40,25 @@ bool IsRead(const RadovlSimRequest& r) {
 std::string CallName(const RadovlCaptureCall& call) {
     return std::string(call.name, strnlen(call.name, sizeof call.name));
 }
+
+}  // namespace
+
+// A name from a file, fit for a terminal: control and non-ASCII bytes as \xNN.
+std::string Printable(const std::string& name) {
+    std::string text;
+    for (const unsigned char c : name) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += static_cast<char>(c);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        text += escaped;
+    }
+    return text;
+}
+
+namespace {
 
 // Colours and colour keys read best as hex, whatever their top bit.
 bool WrittenInHex(const ExportInfo* info, size_t param) {
@@ -70,8 +93,8 @@ bool CaptureReader::Open(const std::string& path) {
         return Fail("ends inside the capture header (" + std::to_string(size_) + " of " +
                     std::to_string(sizeof header_) + " bytes)");
     }
-    if (header_.version != RADOVL_CAPTURE_VERSION) {
-        return Fail("capture format version " + std::to_string(header_.version) + "; this radovl-sim reads version " +
+    if (header_.version != RADOVL_CAPTURE_VERSION && header_.version != 1) {
+        return Fail("capture format version " + std::to_string(header_.version) + "; this radovl-sim reads versions 1 to " +
                     std::to_string(RADOVL_CAPTURE_VERSION) +
                     (header_.version > RADOVL_CAPTURE_VERSION ? ": read it with a newer radovl-sim" : ""));
     }
@@ -101,16 +124,34 @@ bool CaptureReader::Next(CaptureRecord* record) {
         return Fail("truncated: ends inside " + std::string(KindName(static_cast<uint8_t>(kind))) + where + inCall +
                     "; decoded up to the last whole record");
     }
-    char* target = kind == RADOVL_CAPTURE_KIND_CALL      ? reinterpret_cast<char*>(&record->call)
-                   : kind == RADOVL_CAPTURE_KIND_REQUEST ? reinterpret_cast<char*>(&record->request)
-                                                         : reinterpret_cast<char*>(&record->end);
+    if (static_cast<uint8_t>(kind) > RADOVL_CAPTURE_KIND_RETURN && header_.version < 2) {
+        return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where +
+                    " in a version 1 capture: the file is damaged there");
+    }
+    char* target = kind == RADOVL_CAPTURE_KIND_CALL       ? reinterpret_cast<char*>(&record->call)
+                   : kind == RADOVL_CAPTURE_KIND_REQUEST  ? reinterpret_cast<char*>(&record->request)
+                   : kind == RADOVL_CAPTURE_KIND_PLATFORM ? reinterpret_cast<char*>(&record->platform)
+                   : kind == RADOVL_CAPTURE_KIND_FILE     ? reinterpret_cast<char*>(&record->file)
+                                                          : reinterpret_cast<char*>(&record->end);
     in_.read(target, static_cast<std::streamsize>(bytes));
     if (static_cast<size_t>(in_.gcount()) != bytes) return Fail("cannot read" + where);
     record->kind = static_cast<uint8_t>(kind);
     record->offset = offset_;
     offset_ += bytes;
+    if (kind == RADOVL_CAPTURE_KIND_FILE && !ReadFileBytes(record)) return false;
+    if (static_cast<uint8_t>(kind) >= RADOVL_CAPTURE_KIND_PLATFORM) {
+        if (!inCall_) return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where + " outside any call: the file is damaged there");
+        record->callNumber = calls_;
+        record->requestNumber = callRequests_;
+        return true;
+    }
 
     if (kind == RADOVL_CAPTURE_KIND_CALL) {
+        if (record->call.argCount > RADOVL_CAPTURE_MAX_ARGS) {
+            return Fail("call " + std::to_string(calls_ + 1) + where + " has " +
+                        std::to_string(record->call.argCount) + " arguments, more than a call takes (" +
+                        std::to_string(RADOVL_CAPTURE_MAX_ARGS) + "): the file is damaged there");
+        }
         if (inCall_) {
             return Fail("call " + std::to_string(calls_ + 1) + where + " begins before call " + std::to_string(calls_) +
                         " (" + callText_ + ") returned: the file is damaged there");
@@ -125,6 +166,11 @@ bool CaptureReader::Next(CaptureRecord* record) {
         ++requests_;
     } else {
         if (!inCall_) return Fail("a return" + where + " without a call: the file is damaged there");
+        if (record->end.requests != callRequests_) {
+            return Fail("call " + std::to_string(calls_) + " (" + callText_ + ") returns" + where + " after " +
+                        std::to_string(record->end.requests) + " requests, but the capture holds " +
+                        std::to_string(callRequests_) + " of them: the file is damaged there");
+        }
         inCall_ = false;
     }
     record->callNumber = calls_;
@@ -142,9 +188,28 @@ bool CaptureReader::SeekToCall(uint64_t offset, uint32_t callsBefore, uint64_t r
     return true;
 }
 
+bool CaptureReader::ReadFileBytes(CaptureRecord* record) {
+    const RadovlCaptureFile& file = record->file;
+    const uint64_t bytes = uint64_t{file.nameBytes} + file.dataBytes;
+    if (offset_ + bytes > size_) {
+        return Fail("truncated: ends inside the name or bytes of the file record at byte " +
+                    std::to_string(record->offset) + "; decoded up to the last whole record");
+    }
+    if (file.present == 0 && file.dataBytes != 0) {
+        return Fail("an absent file with bytes at byte " + std::to_string(record->offset) + ": the file is damaged there");
+    }
+    record->fileName.resize(file.nameBytes);
+    record->fileData.resize(file.dataBytes);
+    in_.read(record->fileName.data(), file.nameBytes);
+    in_.read(record->fileData.data(), file.dataBytes);
+    if (!in_) return Fail("cannot read at byte " + std::to_string(record->offset));
+    offset_ += bytes;
+    return true;
+}
+
 std::string FormatCall(const RadovlCaptureCall& call) {
-    std::string text = CallName(call);
-    const ExportInfo* info = FindExport(text);
+    const ExportInfo* info = FindExport(CallName(call));
+    std::string text = Printable(CallName(call));
     for (uint32_t i = 0; i < call.argCount && i < RADOVL_CAPTURE_MAX_ARGS; ++i) {
         const uint32_t bits = call.args[i];
         if (info != nullptr && i < info->kinds.size() && info->kinds[i] == ParamKind::Float) {

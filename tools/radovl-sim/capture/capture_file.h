@@ -22,6 +22,9 @@ struct CaptureRecord {
     RadovlCaptureCall call{};
     RadovlCaptureRequest request{};
     RadovlCaptureReturn end{};
+    RadovlCapturePlatform platform{};  // version 2: what the call read from the system
+    RadovlCaptureFile file{};          // version 2: a file the call opened,
+    std::string fileName, fileData;    // its name and bytes
 };
 
 class CaptureReader {
@@ -44,6 +47,7 @@ public:
 
 private:
     bool Fail(const std::string& message);
+    bool ReadFileBytes(CaptureRecord* record);
 
     std::ifstream in_;
     std::string path_;
@@ -58,6 +62,9 @@ private:
     uint64_t requests_ = 0;
 };
 
+// A name from a file, fit for a terminal: control, non-ASCII and
+// backslash bytes as \xNN.
+std::string Printable(const std::string& name);
 // An export call as a scenario line: "KT_RDSP_SetPPIColor 1 0x20FF6000".
 std::string FormatCall(const RadovlCaptureCall& call);
 // The export a call names, or nullptr; arguments rebuilt from the slots.

@@ -20,6 +20,10 @@ int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 class CaptureReader;
+struct CaptureRecord;
+
+// A platform or file record as one line: "read: screen clip box 0 0 2560 1024".
+std::string DescribeRead(const CaptureRecord& record);
 
 // Sends the captured requests of calls 1 to at (0: every call) to the
 // simulated boards as they were sent, from the reader's position.
@@ -29,8 +33,9 @@ struct AppliedCapture {
     int32_t board = 0;     // board of the last request
 };
 AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
-// One captured request sent to its simulated board as it was sent.
-void ApplyRequest(const RadovlCaptureRequest& request);
+// One captured request sent to its simulated board as it was sent; false
+// (nothing sent) for a request the site's driver failed.
+bool ApplyRequest(const RadovlCaptureRequest& request);
 
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.

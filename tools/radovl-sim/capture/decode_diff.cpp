@@ -41,6 +41,19 @@ void PrintWindow(std::ostream& os, const std::string& label, const RequestWindow
 
 }  // namespace
 
+std::string DescribeRead(const CaptureRecord& record) {
+    if (record.kind == RADOVL_CAPTURE_KIND_FILE) {
+        const std::string name = Printable(record.fileName);
+        if (record.file.present == 0) return "read: file " + name + ": absent";
+        return "read: file " + name + ": " + Grouped(record.file.dataBytes) + " bytes";
+    }
+    const RadovlCapturePlatform& p = record.platform;
+    const std::string box = std::to_string(p.left) + " " + std::to_string(p.top) + " " + std::to_string(p.right) +
+                            " " + std::to_string(p.bottom);
+    if (p.what == RADOVL_CAPTURE_SCREEN) return "read: screen clip box " + box;
+    return "read: monitor of (" + std::to_string(p.x) + ", " + std::to_string(p.y) + "): " + box;
+}
+
 void ReportDifference(std::ostream& os, const std::string& where, const std::string& labelA,
                       const RequestWindow& a, const std::string& labelB, const RequestWindow& b,
                       uint32_t requestNumber) {
@@ -84,6 +97,7 @@ int DecodeCommand(const ParsedArgs& args, std::ostream& os, std::ostream& err) {
     TraceDecoder decoder;
     CaptureRecord record;
     uint32_t callCount = 0;
+    std::string readLines;  // what the call read besides the board
     while (reader.Next(&record)) {
         if (record.kind == RADOVL_CAPTURE_KIND_CALL) {
             callCount = record.callNumber;
@@ -93,12 +107,17 @@ int DecodeCommand(const ParsedArgs& args, std::ostream& os, std::ostream& err) {
             if (calls) continue;
             decoder.Feed(AsTraced(record.request), record.requestNumber);
             if ((record.requestNumber & 0xFFF) == 0) PrintDecoded(os, &decoder);
+        } else if (record.kind != RADOVL_CAPTURE_KIND_RETURN) {
+            // Shown with the call's end, so the decoded requests stay as the trace gives them.
+            if (!calls) readLines += "# " + DescribeRead(record) + "\n";
         } else if (calls) {
             os << reader.currentCall() << " = " << record.end.status << "    # call " << record.callNumber << ", "
                << Grouped(record.end.requests) << (record.end.requests == 1 ? " request\n" : " requests\n");
         } else {
             decoder.Flush();
             PrintDecoded(os, &decoder);
+            os << readLines;
+            readLines.clear();
             os << "# call " << record.callNumber << " returned " << record.end.status << " after "
                << Grouped(record.end.requests) << (record.end.requests == 1 ? " request\n" : " requests\n");
         }
@@ -158,8 +177,17 @@ int DiffCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
             windowA.Add(AsTraced(ra.request), false);
             windowB.Add(AsTraced(rb.request), false);
             same = SameCapturedRequest(ra.request, rb.request);
-        } else if (same) {
+        } else if (same && ra.kind == RADOVL_CAPTURE_KIND_RETURN) {
             same = ra.end.status == rb.end.status;
+        } else if (same) {
+            same = DescribeRead(ra) == DescribeRead(rb) && ra.fileData == rb.fileData;
+            if (!same) {
+                out << "first difference at call " << ra.callNumber << " (" << a.currentCall() << "): "
+                    << a.path() << " " << DescribeRead(ra) << ", " << b.path() << " " << DescribeRead(rb)
+                    << (ra.fileData != rb.fileData && DescribeRead(ra) == DescribeRead(rb) ? " (other bytes)" : "")
+                    << "\n";
+                return ExitFailed;
+            }
         }
         if (same) continue;
 

@@ -2,9 +2,12 @@
 // request the library sends compared, as it is sent, with the next one of
 // the capture; or the captured requests applied to a fresh board and its
 // outputs drawn.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "hw/driver.h"
@@ -13,14 +16,18 @@
 #include "picture/renderer.h"
 #include "scenario/runner.h"
 #include "boardview/screen_model.h"
+#include "text/output_file.h"
 #include "text/text.h"
 
 namespace radovl::tool {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct ReplayOptions {
     std::string capture;
     std::string renderFile;
+    std::string renderShown;  // as given
     uint32_t at = 0;  // 0: the end of the capture
     std::vector<HostView::Monitor> monitors;
     std::optional<HostView::Monitor> screen;
@@ -31,6 +38,11 @@ struct ReplayOptions {
 bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     o->capture = args.operands[0];
     o->renderFile = args.Value("render").value_or("");
+    o->renderShown = o->renderFile;
+    if (!o->renderFile.empty() && !RenderFormatSupported(o->renderFile)) {
+        err << "radovl-sim replay: --render " << o->renderFile << ": radovl-sim draws " << RenderFormatsWritten << "\n";
+        return false;
+    }
     o->boardAnswers = args.Has("board-answers");
     if (const std::optional<std::string> at = args.Value("at")) {
         const std::optional<int64_t> n = OptionNumber(*at, 1, UINT32_MAX);
@@ -48,9 +60,11 @@ bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     for (const std::string& m : args.Values("monitor")) boxes.emplace_back("monitor", m);
     if (const std::optional<std::string> screen = args.Value("screen")) boxes.emplace_back("screen", *screen);
     for (const auto& [name, text] : boxes) {
-        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, INT32_MIN, INT32_MAX);
+        // Edges whose differences fit in 32 bits, as a scenario's.
+        const std::optional<std::vector<int64_t>> v = OptionNumbers(text, 4, -1073741824, 1073741823);
         if (!v) {
-            err << "radovl-sim replay: --" << name << " takes four 32-bit numbers L T R B, not '" << text << "'\n";
+            err << "radovl-sim replay: --" << name << " takes four numbers L T R B from -1073741824 to 1073741823, not '"
+                << text << "'\n";
             return false;
         }
         const HostView::Monitor r{static_cast<int32_t>((*v)[0]), static_cast<int32_t>((*v)[1]),
@@ -61,15 +75,116 @@ bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     return true;
 }
 
-// The simulated host as at the site: its monitors and screen, the
-// executable in the current directory.
-void SetUpHost(const ReplayOptions& o) {
+// What the capture holds of the site besides its board (version 2): the
+// screen's clip box, the monitors its queries answered, the files opened.
+struct SiteReads {
+    std::optional<HostView::Monitor> screen;
+    std::vector<HostView::Monitor> monitors;
+    std::vector<std::pair<std::string, std::string>> files;  // name, bytes: the first time each was present
+    std::optional<int32_t> disMode;  // as the last display-mode file read sets it
+};
+
+// DisMode as start-up takes it from the display-mode file: 1 without the
+// file or the key.
+int32_t DisModeOf(const CaptureRecord& record) {
+    const std::string& text = record.fileData;
+    const size_t key = text.find("DisMode");
+    if (record.file.present == 0 || key == std::string::npos) return 1;
+    size_t at = key + 7;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '=' || text[at] == '\t')) ++at;
+    return static_cast<int32_t>(std::strtol(text.c_str() + at, nullptr, 10));
+}
+
+SiteReads ReadSite(const std::string& path) {
+    SiteReads site;
+    CaptureReader reader;
+    if (!reader.Open(path)) return site;
+    CaptureRecord record;
+    while (reader.Next(&record)) {
+        const RadovlCapturePlatform& p = record.platform;
+        const HostView::Monitor box{p.left, p.top, p.right, p.bottom};
+        if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_SCREEN && !site.screen) {
+            site.screen = box;
+        } else if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_MONITOR &&
+                   std::none_of(site.monitors.begin(), site.monitors.end(), [&](const HostView::Monitor& m) {
+                       return m.left == box.left && m.top == box.top && m.right == box.right &&
+                              m.bottom == box.bottom;
+                   })) {
+            site.monitors.push_back(box);
+        } else if (record.kind == RADOVL_CAPTURE_KIND_FILE && record.file.present != 0 &&
+                   std::none_of(site.files.begin(), site.files.end(),
+                                [&](const auto& f) { return f.first == record.fileName; })) {
+            site.files.emplace_back(record.fileName, record.fileData);
+        }
+        if (record.kind == RADOVL_CAPTURE_KIND_FILE && fs::path(record.fileName).filename() == "dismodeconfig.inf") {
+            site.disMode = DisModeOf(record);
+        }
+    }
+    return site;
+}
+
+// The site's files in a private directory, the current one while the
+// replay runs (the library opens its programs from there) and the
+// simulated console's; removed afterwards.
+class SiteDirectory {
+public:
+    bool Make(const SiteReads& site, std::string* error) {
+        std::error_code ec;
+        const fs::path base = fs::temp_directory_path(ec);
+        for (unsigned n = 0; n < 100 && dir_.empty(); ++n) {
+            const fs::path candidate = base / ("radovl-replay-" + std::to_string(std::random_device{}()));
+            if (fs::create_directory(candidate, ec)) dir_ = candidate;
+        }
+        if (dir_.empty()) {
+            *error = "cannot make a directory for the capture's files in " + base.string();
+            return false;
+        }
+        RemoveOnInterrupt(dir_.string());
+        for (const auto& [name, bytes] : site.files) {
+            const fs::path path = dir_ / fs::path(name).relative_path();
+            if (fs::path(name).is_absolute()) continue;  // outside the console's folder at the site
+            fs::create_directories(path.parent_path(), ec);
+            std::ofstream file(path, std::ios::binary);
+            file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            if (!file.flush()) {
+                *error = "cannot write " + path.string();
+                return false;
+            }
+        }
+        previous_ = fs::current_path(ec);
+        fs::current_path(dir_, ec);
+        return true;
+    }
+    ~SiteDirectory() {
+        if (dir_.empty()) return;
+        std::error_code ec;
+        fs::current_path(previous_, ec);
+        fs::remove_all(dir_, ec);
+        DropOnInterrupt(dir_.string());
+    }
+    const fs::path& dir() const { return dir_; }
+
+private:
+    fs::path dir_, previous_;
+};
+
+// The simulated host as at the site: its monitors and screen as the
+// capture holds them unless given by hand, the executable in the current
+// directory.
+void SetUpHost(const ReplayOptions& o, const SiteReads& site, std::ostream& out) {
     RadovlSim_Reset();
-    static const std::string executable = (std::filesystem::current_path() / "radovl-sim").string();
+    static std::string executable;
+    executable = (fs::current_path() / "radovl-sim").string();
     RadovlSim_SetExecutablePath(executable.c_str());
-    if (!o.monitors.empty()) RadovlSim_ClearMonitors();
-    for (const HostView::Monitor& m : o.monitors) RadovlSim_AddMonitor(m.left, m.top, m.right, m.bottom);
-    if (o.screen) RadovlSim_SetScreen(o.screen->left, o.screen->top, o.screen->right, o.screen->bottom);
+    if (!o.monitors.empty() && !site.monitors.empty()) {
+        out << "replay: --monitor overrides the " << site.monitors.size() << " monitors the capture holds\n";
+    }
+    if (o.screen && site.screen) out << "replay: --screen overrides the capture's screen clip box\n";
+    const std::vector<HostView::Monitor>& monitors = o.monitors.empty() ? site.monitors : o.monitors;
+    if (!monitors.empty()) RadovlSim_ClearMonitors();
+    for (const HostView::Monitor& m : monitors) RadovlSim_AddMonitor(m.left, m.top, m.right, m.bottom);
+    const std::optional<HostView::Monitor> screen = o.screen ? o.screen : site.screen;
+    if (screen) RadovlSim_SetScreen(screen->left, screen->top, screen->right, screen->bottom);
     RadovlSim_SetTraceEnabled(0);
 }
 
@@ -89,12 +204,14 @@ public:
     int Run() {
         CaptureRecord record;
         RadovlSim_SetRequestObserver(&Comparison::Observe, this);
+        RadovlSim_SetAnswerSource(&Comparison::Fail, this);
         if (answerReads_) RadovlSim_SetReadSource(&Comparison::Answer, this);
         while (!found_ && reader_.error().empty() && NextRecord(&record)) {
             if (record.kind != RADOVL_CAPTURE_KIND_CALL) continue;
             ReplayCall(record);
         }
         RadovlSim_SetRequestObserver(nullptr, nullptr);
+        RadovlSim_SetAnswerSource(nullptr, nullptr);
         RadovlSim_SetReadSource(nullptr, nullptr);
         if (found_) {
             // A difference before the file stops is one all the same.
@@ -120,18 +237,54 @@ private:
         return static_cast<Comparison*>(context)->AnswerRead(*request, value) ? 1 : 0;
     }
 
+    static int32_t RADOVL_CALL Fail(const RadovlSimRequest* request, int32_t* status, void* context) {
+        return static_cast<Comparison*>(context)->AnswerAsCaptured(*request, status);
+    }
+
+    // The capture's next record, read ahead and kept for the comparison of
+    // the request being served; nullptr once there is nothing to compare.
+    const CaptureRecord* Upcoming() {
+        if (found_ || !reader_.error().empty()) return nullptr;
+        if (!held_) {
+            CaptureRecord record;
+            if (!NextOfBoard(&record)) return nullptr;
+            held_ = record;
+        }
+        return held_->kind == RADOVL_CAPTURE_KIND_REQUEST ? &*held_ : nullptr;
+    }
+
+    // A request the site's driver failed, or answered with an error status,
+    // is answered so again: the library then goes on as it did at the site.
+    int32_t AnswerAsCaptured(const RadovlSimRequest& r, int32_t* status) {
+        const CaptureRecord* next = Upcoming();
+        if (next == nullptr) return 0;
+        const RadovlSimRequest captured = AsTraced(next->request);
+        RadovlSimRequest asked = r;
+        asked.status = captured.status;
+        if (!SameAsked(captured, asked)) return 0;
+        *status = captured.status;
+        if (next->request.answered == 0) return 1;
+        return captured.status != 0 ? 2 : 0;
+    }
+
     // A read the capture holds next is answered with the captured value,
     // so the library goes on as it did with the site's board.
     bool AnswerRead(const RadovlSimRequest& r, uint32_t* value) {
-        if (found_ || !reader_.error().empty() || held_) return false;
-        CaptureRecord record;
-        if (!reader_.Next(&record)) return false;
-        held_ = record;
-        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) return false;
-        const RadovlSimRequest captured = AsTraced(record.request);
+        const CaptureRecord* next = Upcoming();
+        if (next == nullptr) return false;
+        const RadovlSimRequest captured = AsTraced(next->request);
         if (!SameAsked(captured, r)) return false;
         *value = captured.value;
         return true;
+    }
+
+    // The next call, request or return: what the call read besides the
+    // board was given to the simulated host before the replay.
+    bool NextOfBoard(CaptureRecord* record) {
+        while (reader_.Next(record)) {
+            if (record->kind <= RADOVL_CAPTURE_KIND_RETURN) return true;
+        }
+        return false;
     }
 
     bool NextRecord(CaptureRecord* record) {
@@ -140,7 +293,7 @@ private:
             held_.reset();
             return true;
         }
-        return reader_.Next(record);
+        return NextOfBoard(record);
     }
 
     void ReplayCall(const CaptureRecord& call) {
@@ -237,12 +390,16 @@ private:
 
 // The captured requests up to the end of call `at` (0: all) sent to a fresh
 // board, then its outputs drawn.
-int Render(CaptureReader& reader, const ReplayOptions& o, std::ostream& out, std::ostream& err) {
-    SetUpHost(o);
+int Render(CaptureReader& reader, const ReplayOptions& o, const SiteReads& site, std::ostream& out,
+           std::ostream& err) {
+    SetUpHost(o, site, out);
     HostView host;
     if (!o.monitors.empty()) host.monitors = o.monitors;
-    host.disModeKnown = false;
-    host.disModeSource = "a capture holds no DisMode";
+    else if (!site.monitors.empty()) host.monitors = site.monitors;
+    host.disModeKnown = site.disMode.has_value();
+    host.disMode = site.disMode.value_or(1);
+    host.disModeSource = site.disMode ? "start-up read the site's out/dismodeconfig.inf, held in the capture"
+                                      : "a capture holds no DisMode";
     const AppliedCapture applied = ApplyCapture(reader, o.at);
     if (!reader.error().empty()) {
         err << "radovl-sim: " << reader.error() << "\n";
@@ -266,7 +423,7 @@ int Render(CaptureReader& reader, const ReplayOptions& o, std::ostream& out, std
         err << "radovl-sim: " << error << "\n";
         return ExitUsage;
     }
-    out << "render " << o.renderFile << "   (" << model.windows.size()
+    out << "render " << o.renderShown << "   (" << model.windows.size()
               << (model.windows.size() == 1 ? " window shown)" : " windows shown)") << "\n";
     return ExitOk;
 }
@@ -282,19 +439,21 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
             applied.calls = record.callNumber;
             applied.lastCall = reader.currentCall();
         } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
-            ApplyRequest(record.request);
-            applied.board = record.request.board;
+            if (ApplyRequest(record.request)) applied.board = record.request.board;
         }
     }
     return applied;
 }
 
-void ApplyRequest(const RadovlCaptureRequest& r) {
+bool ApplyRequest(const RadovlCaptureRequest& r) {
+    // What the site's driver failed never reached its board.
+    if (r.answered == 0) return false;
     const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
     uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
     std::copy(std::begin(r.sent), std::end(r.sent), words);
     uint32_t destination = 0;
     RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
+    return true;
 }
 
 int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
@@ -314,8 +473,25 @@ int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) 
         err << "radovl-sim: " << reader.error() << "\n";
         return ExitUsage;
     }
-    if (!options.renderFile.empty()) return Render(reader, options, out, err);
-    SetUpHost(options);
+    // Paths as given, before the replay moves to the site's files.
+    if (!options.renderFile.empty()) options.renderFile = fs::absolute(options.renderFile).string();
+    if (own != nullptr && *own != '\0' && !fs::path(own).is_absolute()) {
+        const std::string absolute = fs::absolute(own).string();
+#ifdef _WIN32
+        _putenv_s("RADOVL_CAPTURE", absolute.c_str());
+#else
+        setenv("RADOVL_CAPTURE", absolute.c_str(), 1);
+#endif
+    }
+    const SiteReads site = ReadSite(options.capture);
+    SiteDirectory directory;
+    std::string error;
+    if (!site.files.empty() && !directory.Make(site, &error)) {
+        err << "radovl-sim: " << error << "\n";
+        return ExitUsage;
+    }
+    if (!options.renderFile.empty()) return Render(reader, options, site, out, err);
+    SetUpHost(options, site, out);
     Comparison comparison(reader, !options.boardAnswers, out, err);
     return comparison.Run();
 }

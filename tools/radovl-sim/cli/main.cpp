@@ -23,6 +23,7 @@
 #include "picture/renderer.h"
 #include "scenario/runner.h"
 #include "scenario/scenario.h"
+#include "text/output_file.h"
 #include "text/text.h"
 
 namespace {
@@ -31,15 +32,18 @@ using namespace radovl::tool;
 
 // The run works in a directory of its own: a capture file named relative
 // to the current directory (RADOVL_CAPTURE) must stay where it was meant.
-void KeepCaptureFileInPlace() {
+// The absolute name, "" without a capture.
+std::string KeepCaptureFileInPlace() {
     const char* capture = std::getenv("RADOVL_CAPTURE");
-    if (capture == nullptr || *capture == '\0' || std::filesystem::path(capture).is_absolute()) return;
+    if (capture == nullptr || *capture == '\0') return std::string();
     const std::string absolute = std::filesystem::absolute(capture).string();
+    if (std::filesystem::path(capture).is_absolute()) return absolute;
 #ifdef _WIN32
     _putenv_s("RADOVL_CAPTURE", absolute.c_str());
 #else
     setenv("RADOVL_CAPTURE", absolute.c_str(), 1);
 #endif
+    return absolute;
 }
 
 int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
@@ -49,6 +53,7 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     options.renderFile = args.Value("render").value_or("");
     options.workDir = args.Value("workdir").value_or("");
     options.quiet = args.Has("quiet");
+    options.captureFile = KeepCaptureFileInPlace();
     if (const std::optional<std::string> limit = args.Value("trace-limit")) {
         const std::optional<int64_t> n = OptionNumber(*limit, 0, UINT32_MAX);
         if (!n) {
@@ -72,7 +77,6 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
         err << "radovl-sim run: " << clash << "; nothing was run\n";
         return ExitUsage;
     }
-    KeepCaptureFileInPlace();
     Runner runner(options, out, err);
     return runner.Run(parsed.scenario) == 0 ? ExitOk : ExitFailed;
 }
@@ -163,7 +167,9 @@ const char* RunDetails =
     "\n"
     "Each run works in a private directory of its own, removed afterwards: the simulated\n"
     "console executable lives there, and its out/ holds the DSP programs (make-programs)\n"
-    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n";
+    "and the display-mode file (dismode-file). --workdir chooses and keeps the directory.\n"
+    "RADOVL_CAPTURE may not name the scenario, an output of the run, the console or its\n"
+    "out/ files: the run is refused (exit 2).\n";
 
 const char* DecodeDetails =
     "Each call of a capture the library wrote (RADOVL_CAPTURE=FILE) and its requests,\n"
@@ -172,9 +178,11 @@ const char* DecodeDetails =
 const char* ReplayDetails =
     "Makes the captured calls again on the simulated board and reports the first request\n"
     "that differs from the capture, decoded with the requests around it. A read the capture\n"
-    "holds next gets the captured value (--board-answers: the simulated board's). Monitors\n"
-    "and screen as at the site (default one 1280x1024 monitor); run it where ./out holds\n"
-    "the site's DSP programs and display-mode file.\n"
+    "holds next gets the captured value (--board-answers: the simulated board's); a request\n"
+    "the site's driver failed fails again. A version 2 capture holds the site's monitors,\n"
+    "screen, DSP programs and display-mode file: replay uses them (--monitor and --screen\n"
+    "override them and say so). For a version 1 capture give the monitors and screen (default\n"
+    "one 1280x1024 monitor) and run it where ./out holds the site's files.\n"
     "With --render, the captured requests are applied to a fresh simulated board instead\n"
     "and its outputs drawn, at the end of the capture or after call --at N.\n";
 
@@ -289,6 +297,7 @@ int Dispatch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     int status = ExitFailed;
+    HandleInterrupts();
     try {
         status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {

@@ -1,9 +1,12 @@
 // The cairo back end: PNG pictures.
 #include <cairo.h>
 
+#include <filesystem>
+
 #include "picture/canvas.h"
 #include "picture/page_layout.h"
 #include "picture/renderer.h"
+#include "text/text.h"
 #include "text/output_file.h"
 
 namespace radovl::tool {
@@ -85,7 +88,15 @@ private:
 
 const char* const RenderFormatsHelp = "draws the board's outputs at the end of the run: FILE.png, or FILE.svg";
 
-bool RenderFormatSupported(const std::string&) { return true; }
+const char* const RenderFormatsWritten = "FILE.png or FILE.svg";
+
+// A device or pipe (/dev/stdout) takes a PNG whatever its name.
+bool RenderFormatSupported(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    return EndsWith(path, ".png") || EndsWith(path, ".svg") || std::filesystem::is_character_file(status) ||
+           std::filesystem::is_fifo(status);
+}
 
 bool WritePng(const PageDrawing& draw, int width, int height, OutputFile& file, std::string* error) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);

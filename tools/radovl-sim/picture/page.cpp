@@ -559,6 +559,10 @@ void DrawPage(Canvas& c, const ScreenModel& model, const Layout& layout, const R
 }  // namespace
 
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
+    if (!RenderFormatSupported(path)) {
+        *error = "cannot draw " + path + ": radovl-sim draws " + RenderFormatsWritten;
+        return false;
+    }
     std::string message;
     const Layout layout = ComputeLayout(model);
     OutputFile file;

@@ -8,6 +8,8 @@ namespace radovl::tool {
 const char* const RenderFormatsHelp =
     "draws the board's outputs at the end of the run: FILE.svg (this build has no cairo, so no PNG)";
 
+const char* const RenderFormatsWritten = "FILE.svg only (this build has no cairo, so no PNG)";
+
 bool RenderFormatSupported(const std::string& path) { return EndsWith(path, ".svg"); }
 
 bool WritePng(const PageDrawing&, int, int, OutputFile& file, std::string* error) {

@@ -23,8 +23,10 @@ struct RenderOptions {
 // What --render writes, for the help text.
 extern const char* const RenderFormatsHelp;
 
-// Whether this build can write a picture to path (by its suffix).
+// Whether this build can write a picture to path (by its suffix), and
+// the suffixes it writes, for a refusal: "FILE.png or FILE.svg".
 bool RenderFormatSupported(const std::string& path);
+extern const char* const RenderFormatsWritten;
 
 // Writes a PNG, or an SVG when path ends in ".svg". False with a message in
 // *error when the file cannot be written; nothing is left behind then.

@@ -134,19 +134,27 @@ const ExportInfo* FindExport(const std::string& name) {
 }
 
 std::string SuggestExport(const std::string& name) {
+    const size_t farthest = std::max<size_t>(3, name.size() / 3);
+    // Two names differ in at least as many places as their lengths do: a
+    // word far longer than every export (8 MiB of it) is not compared at all.
+    const auto distance = [&](const std::string& candidate) {
+        const size_t apart = name.size() > candidate.size() ? name.size() - candidate.size()
+                                                            : candidate.size() - name.size();
+        return apart > farthest ? farthest + 1 : EditDistance(name, candidate);
+    };
     const ExportInfo* best = nullptr;
     size_t bestDistance = 0;
     for (const ExportInfo& e : Exports()) {
         // Compare with and without the common prefix, so "OpenPPI" finds
         // KT_RDSP_OpenPPI.
         const std::string shortName = e.name.rfind("KT_RDSP_", 0) == 0 ? e.name.substr(8) : e.name;
-        const size_t d = std::min(EditDistance(name, e.name), EditDistance(name, shortName));
+        const size_t d = std::min(distance(e.name), distance(shortName));
         if (best == nullptr || d < bestDistance) {
             best = &e;
             bestDistance = d;
         }
     }
-    if (best == nullptr || bestDistance > std::max<size_t>(3, name.size() / 3)) return std::string();
+    if (best == nullptr || bestDistance > farthest) return std::string();
     return best->name;
 }
 

@@ -1,5 +1,6 @@
 #include "scenario/runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,48 @@ std::string ScenarioPath(const Scenario& scenario, const std::string& path) {
     return (fs::path(scenario.directory) / path).string();
 }
 
+namespace {
+
+// Whether path lies in the folder or is the folder itself.
+bool Inside(const std::string& path, const std::string& folder) {
+    std::error_code ec;
+    const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    const auto [end, unused] = std::mismatch(f.begin(), f.end(), p.begin(), p.end());
+    return end == f.end();
+}
+
+// The capture the library writes is a file of its own: never the scenario,
+// an output, the simulated console nor what its out/ holds.
+std::string CaptureClash(const Scenario& scenario, const RunOptions& options) {
+    const std::string& capture = options.captureFile;
+    const std::string what = "RADOVL_CAPTURE names " + capture;
+    if (scenario.file != StdinName && SameFile(capture, scenario.file)) return what + ", the scenario being run";
+    if (!options.traceFile.empty() && SameFile(capture, options.traceFile)) return what + ", the --trace file";
+    if (!options.renderFile.empty() && SameFile(capture, options.renderFile)) return what + ", the --render file";
+    if (!options.workDir.empty() && (SameFile(capture, (fs::path(options.workDir) / HostExecutable).string()) ||
+                                     Inside(capture, (fs::path(options.workDir) / "out").string()))) {
+        return what + ", the console or a file of its out/ in the work directory " + options.workDir;
+    }
+    for (const Step& step : scenario.steps) {
+        const std::string path = ScenarioPath(scenario, step.path);
+        const std::string line = " at line " + std::to_string(step.line);
+        if (step.kind == StepKind::Render && SameFile(capture, path)) return what + ", the render" + line;
+        if (step.kind == StepKind::Executable &&
+            (SameFile(capture, path) || Inside(capture, (fs::path(path).parent_path() / "out").string()))) {
+            return what + ", the console executable" + line + " or a file of its out/";
+        }
+    }
+    return std::string();
+}
+
+}  // namespace
+
 std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
+    if (!options.captureFile.empty()) {
+        const std::string clash = CaptureClash(scenario, options);
+        if (!clash.empty()) return clash;
+    }
     struct Output {
         std::string what, path;
     };
@@ -122,11 +164,11 @@ std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
     }
     const bool fromFile = scenario.file != StdinName;
     for (size_t i = 0; i < outputs.size(); ++i) {
-        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
-            return outputs[i].what + " " + outputs[i].path + ": this build draws SVG only (FILE.svg)";
-        }
         if (fromFile && SameFile(outputs[i].path, scenario.file)) {
             return outputs[i].what + " " + outputs[i].path + " would overwrite the scenario being run";
+        }
+        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
+            return outputs[i].what + " " + outputs[i].path + ": radovl-sim draws " + RenderFormatsWritten;
         }
         // Render steps may redraw one picture; the trace is never a picture.
         for (size_t j = i + 1; j < outputs.size(); ++j) {
@@ -153,6 +195,7 @@ void Runner::LeaveWorkDir() {
     if (!startDir_.empty()) fs::current_path(startDir_, ec);
     startDir_.clear();
     if (removeWorkDir_) fs::remove_all(workDir_, ec);
+    if (removeWorkDir_) DropOnInterrupt(workDir_);
     removeWorkDir_ = false;
 }
 
@@ -179,6 +222,7 @@ bool Runner::PrepareWorkDir() {
                 fs::permissions(dir, fs::perms::owner_all, ec);
                 workDir_ = dir.string();
                 removeWorkDir_ = true;
+                RemoveOnInterrupt(workDir_);
                 return true;
             }
             if (ec) break;

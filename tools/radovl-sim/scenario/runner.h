@@ -32,11 +32,14 @@ struct RunOptions {
     // programs and the display-mode file). "" = a fresh private directory,
     // removed after the run, so that no run sees what an earlier one left.
     std::string workDir;
+    // The capture file the library writes (RADOVL_CAPTURE), absolute; "" = none.
+    std::string captureFile;
 };
 
 // Outputs that would overwrite the scenario or each other ("--trace names
-// the scenario being run"), or pictures this build cannot draw; "" when
-// every output can be written.
+// the scenario being run"), a capture file (RunOptions::captureFile)
+// that names any file the run reads or writes, or pictures this build
+// cannot draw; "" when every output can be written.
 std::string OutputClash(const Scenario& scenario, const RunOptions& options);
 
 // A path of the scenario (render, executable) as the run uses it: relative

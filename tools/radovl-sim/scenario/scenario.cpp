@@ -21,6 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int64_t SlotMin = -2147483648LL;  // int32 minimum
+// Screen and monitor edges: their differences (a width, a point relative
+// to a monitor) fit in 32 bits.
+constexpr int64_t EdgeMin = -1073741824LL;
+constexpr int64_t EdgeMax = 1073741823LL;
 constexpr int64_t SlotMax = 4294967295LL;   // uint32 maximum: a slot holds either
 
 class LineError : public std::runtime_error {
@@ -238,7 +242,7 @@ Step ParseLine(const std::vector<std::string>& w) {
         }
         ExpectCount(w, 5, "monitor LEFT TOP RIGHT BOTTOM, or monitor none");
         step.kind = StepKind::Monitor;
-        for (size_t i = 1; i < 5; ++i) step.numbers.push_back(InRange(w[i], "a monitor edge", SlotMin, 2147483647LL));
+        for (size_t i = 1; i < 5; ++i) step.numbers.push_back(InRange(w[i], "a monitor edge", EdgeMin, EdgeMax));
         if (step.numbers[2] <= step.numbers[0] || step.numbers[3] <= step.numbers[1]) {
             throw LineError("a monitor needs RIGHT > LEFT and BOTTOM > TOP");
         }
@@ -247,7 +251,7 @@ Step ParseLine(const std::vector<std::string>& w) {
     if (head == "screen") {
         ExpectCount(w, 5, "screen LEFT TOP RIGHT BOTTOM");
         step.kind = StepKind::Screen;
-        for (size_t i = 1; i < 5; ++i) step.numbers.push_back(InRange(w[i], "a screen edge", SlotMin, 2147483647LL));
+        for (size_t i = 1; i < 5; ++i) step.numbers.push_back(InRange(w[i], "a screen edge", EdgeMin, EdgeMax));
         return step;
     }
     if (head == "board") {
@@ -479,7 +483,16 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     }
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        // An endless input (/dev/zero, a stream that never ends) stops here.
+        if (bytes->size() + n > MaxScenarioBytes) {
+            if (path != "-") std::fclose(file);
+            *error = "larger than " + std::to_string(MaxScenarioBytes) + " bytes (16 MiB), the most a scenario may hold";
+            bytes->clear();
+            return false;
+        }
+        bytes->append(buffer, n);
+    }
     const bool failed = std::ferror(file) != 0;
     const int reason = errno;
     if (path != "-") std::fclose(file);

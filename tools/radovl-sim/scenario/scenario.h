@@ -87,6 +87,10 @@ struct Step {
     bool on = false;
 };
 
+// The most bytes a scenario file or standard input may hold: some 500,000
+// steps, and the memory to hold them parsed stays within a few hundred MB.
+constexpr size_t MaxScenarioBytes = 16u << 20;
+
 struct Scenario {
     std::string file;       // as given, for messages
     std::string directory;  // the file's directory, absolute: the base of relative paths; "" = current directory

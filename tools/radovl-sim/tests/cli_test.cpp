@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,11 +39,12 @@ protected:
     }
     // Runs the tool in the test's directory through the shell; shell is
     // what follows the program name (arguments, redirections).
-    Result Tool(const std::string& shell) const {
+    // env: "NAME=value" words for its environment.
+    Result Tool(const std::string& shell, const std::string& env = "") const {
         // Redirections in shell come later and win; a hang is cut short
         // (exit status 124).
         const std::string command =
-            "cd '" + dir_ + "' && timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
+            "cd '" + dir_ + "' && " + env + " timeout 120 '" RADOVL_SIM_EXE "' >out.txt 2>err.txt " + shell;
         const int raw = std::system(command.c_str());
         const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
         return {status, ReadFile(dir_ + "/out.txt"), ReadFile(dir_ + "/err.txt")};
@@ -56,6 +58,7 @@ struct BadInput {
     const char* args;
     int status;
     const char* message;  // expected on standard error
+    const char* env = "";  // "NAME=value" words for the tool's environment
 };
 
 class CliRejects : public Cli, public ::testing::WithParamInterface<BadInput> {};
@@ -63,7 +66,7 @@ class CliRejects : public Cli, public ::testing::WithParamInterface<BadInput> {}
 TEST_P(CliRejects, WithMessageAndStatus) {
     const BadInput& bad = GetParam();
     if (!bad.scenario.empty()) WriteFile(dir_ + "/a.scenario", bad.scenario);
-    const Result r = Tool(bad.args);
+    const Result r = Tool(bad.args, bad.env);
     EXPECT_EQ(r.status, bad.status) << r.err;
     EXPECT_NE(r.err.find(bad.message), std::string::npos) << r.err;
     if (!bad.scenario.empty()) {
@@ -86,12 +89,28 @@ INSTANTIATE_TEST_SUITE_P(
                  "a.scenario would overwrite the scenario being run"},
         BadInput{"TraceAndRenderSameFile", "KT_RDSP_Init\n", "run a.scenario --trace F --render F", 2,
                  "--trace and --render both write F"},
+        BadInput{"CaptureOverScenario", "KT_RDSP_Init\n", "run a.scenario", 2,
+                 "a.scenario, the scenario being run; nothing was run", "RADOVL_CAPTURE=./a.scenario"},
+        BadInput{"CaptureOverTrace", "KT_RDSP_Init\n", "run a.scenario --trace t.txt", 2, "t.txt, the --trace file",
+                 "RADOVL_CAPTURE=t.txt"},
+        BadInput{"CaptureOverRender", "KT_RDSP_Init\n", "run a.scenario --render r.svg", 2,
+                 "r.svg, the --render file", "RADOVL_CAPTURE=r.svg"},
+        BadInput{"CaptureOverRenderStep", "KT_RDSP_Init\nrender r.svg\n", "run a.scenario", 2,
+                 "r.svg, the render at line 2", "RADOVL_CAPTURE=r.svg"},
+        BadInput{"CaptureInConsoleOut", "executable site/console\ndismode-file 2\n", "run a.scenario", 2,
+                 "the console executable at line 1 or a file of its out/",
+                 "RADOVL_CAPTURE=site/out/dismodeconfig.inf"},
+        BadInput{"CaptureInWorkDir", "KT_RDSP_Init\n", "run a.scenario --workdir w", 2,
+                 "a file of its out/ in the work directory w", "RADOVL_CAPTURE=w/out/c.cap"},
         BadInput{"TraceFull", "KT_RDSP_OpenOverlay 1 1\n", "run a.scenario --trace /dev/full", 1,
                  "cannot write /dev/full: No space left on device"},
         BadInput{"RenderFull", "KT_RDSP_Init\n", "run a.scenario --render /dev/full", 1,
                  "cannot write /dev/full: No space left on device"},
         BadInput{"OutputFull", "KT_RDSP_Init\n", "run a.scenario >/dev/full", 1,
                  "cannot write the standard output"},
+        BadInput{"EndlessInput", "", "run - </dev/zero", 2,
+                 "(standard input): cannot read the scenario file: larger than 16777216 bytes (16 MiB), the most"},
+        BadInput{"EndlessFile", "", "run /dev/zero", 2, "/dev/zero: cannot read the scenario file: larger than 16777216"},
         BadInput{"ZeroBytes", std::string("K\0T", 3), "run a.scenario", 2, "holds zero bytes"},
         BadInput{"UnknownOption", "", "run --trce x a.scenario", 2,
                  "unknown option --trce (did you mean --trace?)"},
@@ -105,7 +124,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"DiffOfOne", "", "diff c.cap", 2, "missing A B"},
         BadInput{"ReplayMonitorShort", "", "replay c.cap --monitor 0 0 1280", 2, "--monitor needs a value (L T R B)"},
         BadInput{"ReplayMonitorNotNumbers", "", "replay c.cap --monitor=0,0,wide,1024", 2,
-                 "--monitor takes four 32-bit numbers L T R B, not '0 0 wide 1024'"},
+                 "--monitor takes four numbers L T R B from -1073741824 to 1073741823, not '0 0 wide 1024'"},
+        BadInput{"ReplayScreenEdgeOverflows", "", "replay c.cap --screen -2147483648 0 1280 1024", 2,
+                 "--screen takes four numbers L T R B from -1073741824 to 1073741823"},
+        BadInput{"MonitorEdgeOverflows", "monitor -2147483648 0 1280 1024\n", "run a.scenario", 2,
+                 "a monitor edge must be -1073741824..1073741823, not -2147483648"},
+        BadInput{"ScreenEdgeOverflows", "screen 0 0 2147483647 1024\n", "run a.scenario", 2,
+                 "a screen edge must be -1073741824..1073741823, not 2147483647"},
+        BadInput{"RenderTextFile", "KT_RDSP_Init\n", "run a.scenario --render out.txt", 2,
+                 "--render out.txt: radovl-sim draws FILE."},
+        BadInput{"RenderStepNoExtension", "render noext\n", "run a.scenario", 2,
+                 "noext: radovl-sim draws FILE."},
+        BadInput{"ReplayRenderTextFile", "", "replay c.cap --render out.txt", 2, "--render out.txt: radovl-sim draws"},
         BadInput{"ReplayAtWithoutRender", "", "replay c.cap --at=1", 2, "--at goes with --render"},
         BadInput{"ReplayAtZero", "", "replay c.cap --at 0 --render x.png", 2, "--at takes a call number from 1"},
         BadInput{"HelpForNoCommand", "", "help frobnicate", 2, "no command 'frobnicate'"},
@@ -203,8 +233,32 @@ TEST_F(Cli, DisplayModeFileThatIsADirectory) {
         << r.err;
 }
 
+TEST_F(Cli, InterruptRemovesTheWorkDirectoryAndHalfWrittenOutput) {
+    // A start-up of 8 MiB programs takes seconds; the signal comes within it.
+    WriteFile(dir_ + "/a.scenario", "make-programs 8388608\nKT_RDSP_Init = 1\n");
+    fs::create_directory(dir_ + "/tmp");
+    for (const char* signal : {"INT", "TERM"}) {
+        const std::string command = "cd '" + dir_ + "' && TMPDIR='" + dir_ +
+                                    "/tmp' timeout --preserve-status -s " + signal + " 1 '" RADOVL_SIM_EXE
+                                    "' run a.scenario --trace t.txt >/dev/null 2>&1";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), std::string(signal) == "INT" ? 130 : 143) << signal;
+        EXPECT_FALSE(fs::exists(dir_ + "/t.txt")) << signal;
+        EXPECT_TRUE(fs::is_empty(dir_ + "/tmp")) << signal;
+    }
+}
+
+TEST_F(Cli, UnknownHugeWordIsRefusedInBoundedTime) {
+    // 8 MiB of one word: "did you mean" compares nothing that long.
+    WriteFile(dir_ + "/a.scenario", std::string(8u << 20, 'K') + "\n");
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = Tool("run a.scenario");
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 TEST_F(Cli, HugeMonitorRendersInBoundedTime) {
-    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 2147483647\nmonitor -2147483648 0 2147483647 1\nrender m" RADOVL_SIM_PICTURE "\n");
+    WriteFile(dir_ + "/a.scenario", "monitor 0 0 1 1073741823\nmonitor -1073741824 0 1073741823 1\nrender m" RADOVL_SIM_PICTURE "\n");
     const Result r = Tool("run a.scenario");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::file_size(dir_ + "/m" RADOVL_SIM_PICTURE) > 0);

@@ -1,8 +1,19 @@
 #include "text/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <vector>
+
+#ifndef _WIN32
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <thread>
+#endif
 
 namespace radovl::tool {
 
@@ -19,11 +30,15 @@ void OutputFile::Failed(const char* what, int reason) {
 bool OutputFile::Open(const std::string& path) {
     path_ = path;
     error_.clear();
+    std::error_code ec;
+    const bool existed = fs::exists(path, ec);
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) {
         Failed("cannot write", errno);
         return false;
     }
+    // Half-written, it goes if the tool is interrupted; a device stays.
+    if (fs::is_regular_file(path, ec) || !existed) RemoveOnInterrupt(fs::absolute(path, ec).string());
     return true;
 }
 
@@ -43,6 +58,8 @@ bool OutputFile::Close() {
     if (std::fflush(file_) != 0) Failed("cannot write", errno != 0 ? errno : EIO);
     if (std::fclose(file_) != 0) Failed("cannot write", errno != 0 ? errno : EIO);
     file_ = nullptr;
+    std::error_code ec;
+    if (!failed()) DropOnInterrupt(fs::absolute(path_, ec).string());
     return !failed();
 }
 
@@ -50,6 +67,48 @@ void OutputFile::Discard() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     if (!path_.empty()) RemoveIfRegular(path_);
+    std::error_code ec;
+    if (!path_.empty()) DropOnInterrupt(fs::absolute(path_, ec).string());
+}
+
+namespace {
+
+std::mutex interruptMutex;
+std::vector<std::string> removedOnInterrupt;
+
+}  // namespace
+
+void RemoveOnInterrupt(const std::string& path) {
+    const std::lock_guard<std::mutex> hold(interruptMutex);
+    removedOnInterrupt.push_back(path);
+}
+
+void DropOnInterrupt(const std::string& path) {
+    const std::lock_guard<std::mutex> hold(interruptMutex);
+    removedOnInterrupt.erase(std::remove(removedOnInterrupt.begin(), removedOnInterrupt.end(), path),
+                             removedOnInterrupt.end());
+}
+
+// The signals go to one thread that waits for them, so the removal runs as
+// ordinary code, not inside a signal handler.
+void HandleInterrupts() {
+#ifndef _WIN32
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0) return;
+    std::thread([signals] {
+        int signal = 0;
+        if (sigwait(&signals, &signal) != 0) return;
+        {
+            const std::lock_guard<std::mutex> hold(interruptMutex);
+            std::error_code ec;
+            for (const std::string& path : removedOnInterrupt) fs::remove_all(path, ec);
+        }
+        _exit(128 + signal);
+    }).detach();
+#endif
 }
 
 void RemoveIfRegular(const std::string& path) {
