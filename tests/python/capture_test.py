@@ -128,7 +128,8 @@ class Capture(unittest.TestCase):
         with self.subTest("jsonl: one object a record, in the file's order"):
             objects = [json.loads(line) for line in exported["jsonl"].stdout.splitlines()]
             self.assertEqual(objects[0]["kind"], "header")
-            kinds = {capture.Call: "call", capture.Request: "request", capture.Return: "return"}
+            kinds = {capture.Call: "call", capture.Request: "request", capture.Return: "return",
+                     capture.Platform: "platform", capture.File: "file"}
             self.assertEqual([o["kind"] for o in objects[1:]], [kinds[type(r)] for r in self.records])
             request = next(o for o in objects if o["kind"] == "request")
             self.assertEqual(request["code"], 0xC35020C3)

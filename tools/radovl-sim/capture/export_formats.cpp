@@ -100,6 +100,16 @@ int Jsonl(CaptureReader& reader, std::ostream& os) {
         } else if (record.kind == RADOVL_CAPTURE_KIND_RETURN) {
             os << "{\"kind\":\"return\",\"call\":" << record.callNumber << ",\"status\":" << record.end.status
                << ",\"requests\":" << record.end.requests << "}\n";
+        } else if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM) {
+            const RadovlCapturePlatform& p = record.platform;
+            os << "{\"kind\":\"platform\",\"call\":" << record.callNumber << ",\"what\":"
+               << (p.what == RADOVL_CAPTURE_SCREEN ? "\"screen\"" : "\"monitor\"") << ",\"x\":" << p.x
+               << ",\"y\":" << p.y << ",\"rect\":[" << p.left << "," << p.top << "," << p.right << ","
+               << p.bottom << "]}\n";
+        } else if (record.kind == RADOVL_CAPTURE_KIND_FILE) {
+            os << "{\"kind\":\"file\",\"call\":" << record.callNumber << ",\"name\":" << JsonString(record.fileName)
+               << ",\"present\":" << unsigned(record.file.present) << ",\"bytes\":" << record.fileData.size()
+               << "}\n";
         }
     }
     return ExitOk;

@@ -297,7 +297,9 @@ int Dispatch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     int status = ExitFailed;
-    HandleInterrupts();
+    // Ctrl-C stops a run where it is and removes what it half wrote; view
+    // takes Ctrl-C itself, as the way to stop its server (exit 0).
+    if (argc < 2 || std::string(argv[1]) != "view") HandleInterrupts();
     try {
         status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {
