@@ -4,20 +4,22 @@
 #   scripts/install-deps.sh demo   what scripts/demo.sh builds: the library
 #                                  and radovl-sim
 #   scripts/install-deps.sh core   the Linux build, its tests and the demo
+#                                  (with cpp-httplib for radovl-sim view)
 #   scripts/install-deps.sh        all of that, plus the Windows cross
 #                                  compilers, 64- and 32-bit Wine (the i386
 #                                  architecture is added for it), an X
 #                                  server with two dummy monitors (and
 #                                  XRandR for both Wines, which see only
 #                                  one monitor without it), the
-#                                  32-bit Linux compiler and the checking
-#                                  tools
+#                                  32-bit Linux compiler, the checking
+#                                  tools, and Chromium with its driver and
+#                                  Selenium for the browser tests of view
 # Set RADOVL_DEPS_LOG=FILE to send apt-get's output there instead.
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libcairo2-dev)
 if [ "${1:-all}" != "demo" ]; then
-  packages+=(python3 libgtest-dev libgmock-dev googletest libbenchmark-dev)
+  packages+=(python3 libgtest-dev libgmock-dev googletest libbenchmark-dev libcpp-httplib-dev)
 fi
 if [ "${1:-all}" = "all" ]; then
   packages+=(
@@ -25,6 +27,7 @@ if [ "${1:-all}" = "all" ]; then
     valgrind g++-multilib
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     libxrandr2 libxrandr2:i386
+    chromium chromium-driver python3-selenium
   )
 fi
 

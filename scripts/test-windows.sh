@@ -13,7 +13,7 @@
 #     prefixes of their own (scripts/test-driver.sh: 64-bit and 32-bit
 #     Windows, one and two monitors),
 #   - radovl-sim.exe of the x86_64 and i686 simulated-board packages on the
-#     bundled examples.
+#     bundled examples, and its SVG against the Linux tool's, byte for byte.
 # The i686 and x86_64 simulated-board packages are checked for
 # radovl-sim.exe, radovl.lib and radovl.def.
 # Installs what is missing first (scripts/install-deps.sh).
@@ -192,7 +192,10 @@ wine_run 600 "$out/x64-sim/tests" radovl_tests.exe >"$tmp/suite.txt" 2>&1 || { c
 grep -E '^\[  (PASSED|SKIPPED|FAILED) |^\[==========\] [0-9]+ tests' "$tmp/suite.txt"
 
 # The tool of each simulated-board package on the bundled examples; the
-# i686 tool's traces must equal the x86_64 one's.
+# i686 tool's traces must equal the x86_64 one's, and each tool's SVG the
+# Linux tool's (scripts/test.sh builds that first).
+linux_tool=$root/build/tools/radovl-sim/radovl-sim
+[ -x "$linux_tool" ] || fail "no Linux radovl-sim to compare the SVG with: run scripts/build.sh first"
 for build in x64-sim i686-sim; do
   echo "== Wine: radovl-sim.exe on the bundled examples ($build)"
   tool_dir=$out/package/radovl-sim-$version-$build/bin
@@ -209,6 +212,16 @@ for build in x64-sim i686-sim; do
       { head -n 40 "$tmp/trace.diff"; fail "$build: $example-trace.txt differs from the x86_64 tool's"; }
     echo "$example.scenario: every expectation held; $(wc -l <"$work/$example-trace.txt") trace lines, SVG picture"
   done
+  # The same SVG as the Linux tool's, byte for byte, for a scenario with
+  # colour tables, a frozen TV window and two monitors.
+  cp tools/radovl-sim/tests/svg-identity.scenario "$work/"
+  wine_run 120 "$work" "$root/$tool_dir/radovl-sim.exe" run svg-identity.scenario --quiet --render windows.svg \
+    >"$tmp/tool.txt" 2>&1 || { cat "$tmp/tool.txt"; fail "$build: radovl-sim.exe run svg-identity.scenario"; }
+  (cd "$work" && "$linux_tool" run svg-identity.scenario --quiet --render linux.svg) ||
+    fail "the Linux tool on svg-identity.scenario"
+  cmp "$work/linux.svg" "$work/windows.svg" || fail "$build: the SVG differs from the Linux tool's"
+  grep -q '>FROZEN</text>' "$work/windows.svg" || fail "$build: the SVG shows no FROZEN"
+  echo "svg-identity.scenario: the same SVG as the Linux tool's, $(stat -c %s "$work/windows.svg") bytes"
   status=0
   wine_run 60 "$work" "$root/$tool_dir/radovl-sim.exe" run console.scenario --render console.png >"$tmp/tool.txt" 2>&1 ||
     status=$?

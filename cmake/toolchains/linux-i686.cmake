@@ -17,9 +17,11 @@ set(FIND_LIBRARY_USE_LIB64_PATHS OFF)
 set_property(GLOBAL PROPERTY FIND_LIBRARY_USE_LIB64_PATHS OFF)
 set_property(GLOBAL PROPERTY FIND_LIBRARY_USE_LIB32_PATHS ON)
 
-# Nothing 32-bit is installed of GoogleTest, Google Benchmark or cairo:
-# GoogleTest is built from its sources with the tests, the benchmarks stay
-# 64-bit, and radovl-sim writes its pictures as SVG without cairo.
+# Nothing 32-bit is installed of GoogleTest, Google Benchmark, cairo or
+# cpp-httplib: GoogleTest is built from its sources with the tests, the
+# benchmarks stay 64-bit, and radovl-sim writes its pictures as SVG without
+# cairo and has no view server.
 set(RADOVL_GTEST_FROM_SOURCE ON CACHE BOOL "")
 set(RADOVL_BUILD_BENCHMARKS OFF CACHE BOOL "")
 set(RADOVL_SIM_CAIRO OFF CACHE BOOL "")
+set(RADOVL_SIM_VIEW OFF CACHE BOOL "")

@@ -7,6 +7,7 @@ refused clearly; a capture that cannot be written leaves the console running.
     capture_test.py --tool PATH/radovl-sim --examples DIR [unittest options]
 """
 import argparse
+import json
 import os
 import re
 import resource
@@ -103,6 +104,62 @@ class Capture(unittest.TestCase):
         self.assertEqual(lines[0], "KT_RDSP_Init = 1    # call 1, {:,} requests".format(returns[0].requests))
         self.assertEqual(lines[2], "KT_RDSP_SetPPILineColor 1 0xFFFFFF00 = 1    # call 3, 512 requests")
         self.assertEqual(lines[5], "KT_RDSP_SetPPIShipDir 1 35.0 = 1    # call 6, 12 requests")
+
+    def test_exports_for_other_viewers(self):
+        calls = [r for r in self.records if isinstance(r, capture.Call)]
+        returns = [r for r in self.records if isinstance(r, capture.Return)]
+        exported = {f: tool("decode", "--format=" + f, self.capture) for f in ("chrome-trace", "jsonl", "vcd", "calls")}
+        for name, run in exported.items():
+            self.assertEqual(run.returncode, 0, name + ": " + run.stderr)
+        self.assertEqual(exported["calls"].stdout, tool("decode", "--calls", self.capture).stdout)
+        self.assertEqual(tool("decode", "--format=png", self.capture).returncode, 2)
+
+        with self.subTest("chrome-trace: one complete slice a call, on its board's track"):
+            events = json.loads(exported["chrome-trace"].stdout)["traceEvents"]
+            slices = [e for e in events if e["ph"] == "X"]
+            self.assertEqual([e["name"] for e in slices], [c.name for c in calls])
+            self.assertEqual([(e["args"]["status"], e["args"]["requests"]) for e in slices],
+                             [(r.status, r.requests) for r in returns])
+            self.assertEqual(slices[1]["args"]["arguments"], ["1", "0x20FF6000"])
+            self.assertEqual(slices[1]["ts"], returns[0].requests)
+            self.assertEqual({e["tid"] for e in slices}, {0})
+            self.assertIn({"name": "thread_name", "ph": "M", "pid": 1, "tid": 0, "args": {"name": "board 0"}}, events)
+
+        with self.subTest("jsonl: one object a record, in the file's order"):
+            objects = [json.loads(line) for line in exported["jsonl"].stdout.splitlines()]
+            self.assertEqual(objects[0]["kind"], "header")
+            kinds = {capture.Call: "call", capture.Request: "request", capture.Return: "return"}
+            self.assertEqual([o["kind"] for o in objects[1:]], [kinds[type(r)] for r in self.records])
+            request = next(o for o in objects if o["kind"] == "request")
+            self.assertEqual(request["code"], 0xC35020C3)
+
+        with self.subTest("vcd: a variable per named register; a window register's last value is the last written"):
+            ids, scope, final = {}, [], {}
+            text = exported["vcd"].stdout
+            self.assertIn("$enddefinitions $end", text)
+            for line in text.splitlines():
+                w = line.split()
+                if w[:2] == ["$scope", "module"]:
+                    scope.append(w[2])
+                elif w[:1] == ["$upscope"]:
+                    scope.pop()
+                elif w[:1] == ["$var"]:
+                    self.assertEqual(w[1:3], ["wire", "32"])
+                    ids[w[3]] = "/".join(scope + [w[4]])
+                elif line.startswith("b"):
+                    final[ids[w[1]]] = int(w[0][1:], 2)
+            self.assertEqual(scope, [])
+            self.assertEqual(len(set(ids.values())), len(ids))
+            written = {}
+            for m in re.finditer(r"(?m)^\s+\d+\s+main\s+W32 0x[0-9A-F]+\s+(\w+(?:\[\d\])?)\s+=\s+0x([0-9A-F]+)",
+                                 tool("decode", self.capture).stdout):
+                # The window registers hold what was written; the bridge, I2C and reset
+                # registers move on by themselves as the board carries the access out.
+                if re.match(r"(Ppi|Mini|Ar|Tv|Display|Channel)", m.group(1)):
+                    written["board0/main/" + m.group(1).replace("[", "_").replace("]", "")] = int(m.group(2), 16)
+            self.assertGreater(len(written), 20)
+            self.assertEqual(final["board0/main/PpiStart_1"], 0x003C0076)
+            self.assertEqual({k: final.get(k) for k in written}, written)
 
     def test_replay_finds_no_difference(self):
         replay = tool("replay", self.capture, *SITE, cwd=self.dir)

@@ -316,7 +316,8 @@ std::string StatusText(int32_t status) {
 std::string FormatAccess(const DecodedAccess& a) {
     char number[16];
     std::snprintf(number, sizeof number, "%7u", a.firstRequest);
-    std::string line = std::string(number) + "  " + Pad(Where(a), 7);
+    // At least one blank after the place, "query@1" included.
+    std::string line = std::string(number) + "  " + Pad(Where(a) + " ", 7);
     if (a.kind == AccessKind::WindowQuery) return line + "window query" + StatusText(a.status);
     if (a.kind == AccessKind::DecoderWrite || a.kind == AccessKind::I2cOther) {
         const int channel = a.device == DecoderAddress.channel1 ? 1 : 2;

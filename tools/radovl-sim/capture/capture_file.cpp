@@ -178,6 +178,16 @@ bool CaptureReader::Next(CaptureRecord* record) {
     return true;
 }
 
+bool CaptureReader::SeekToCall(uint64_t offset, uint32_t callsBefore, uint64_t requestsBefore) {
+    if (offset < sizeof header_ || offset >= size_ || !in_.seekg(static_cast<std::streamoff>(offset))) return false;
+    offset_ = offset;
+    calls_ = callsBefore;
+    requests_ = requestsBefore;
+    callRequests_ = 0;
+    inCall_ = false;
+    return true;
+}
+
 bool CaptureReader::ReadFileBytes(CaptureRecord* record) {
     const RadovlCaptureFile& file = record->file;
     const uint64_t bytes = uint64_t{file.nameBytes} + file.dataBytes;

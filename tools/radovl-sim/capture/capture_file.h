@@ -35,6 +35,9 @@ public:
     // The next whole record; false at the end of the file or where the file
     // stops making sense (error() then says why and where).
     bool Next(CaptureRecord* record);
+    // Goes to the call record at offset (one Next gave), with the calls and
+    // requests before it, so reading goes on from there as from the start.
+    bool SeekToCall(uint64_t offset, uint32_t callsBefore, uint64_t requestsBefore);
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
     const RadovlCaptureHeader& header() const { return header_; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "radovl/capture.h"
 #include "radovl/sim.h"
 
 namespace radovl::tool {
@@ -32,6 +33,9 @@ struct AppliedCapture {
     int32_t board = 0;     // board of the last request
 };
 AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
+// One captured request sent to its simulated board as it was sent; false
+// (nothing sent) for a request the site's driver failed.
+bool ApplyRequest(const RadovlCaptureRequest& request);
 
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "capture/capture_file.h"
+#include "capture/export_formats.h"
 #include "scenario/runner.h"
 #include "boardview/trace_decoder.h"
 #include "text/text.h"
@@ -73,7 +74,15 @@ void ReportDifference(std::ostream& os, const std::string& where, const std::str
 
 int DecodeCommand(const ParsedArgs& args, std::ostream& os, std::ostream& err) {
     const std::string& path = args.operands[0];
-    const bool calls = args.Has("calls");
+    // --calls is --format=calls, as it always was.
+    const std::string format = args.Value("format").value_or(args.Has("calls") ? "calls" : "text");
+    if (!KnownDecodeFormat(format) || (args.Has("calls") && format != "calls")) {
+        err << "radovl-sim decode: --format takes text, calls, chrome-trace, vcd or jsonl"
+            << (args.Has("calls") ? " (--calls is --format=calls)" : "") << ", not " << format << "\n";
+        return ExitUsage;
+    }
+    if (format != "text" && format != "calls") return ExportCapture(format, path, os, err);
+    const bool calls = format == "calls";
     CaptureReader reader;
     if (!reader.Open(path)) {
         err << "radovl-sim: " << reader.error() << "\n";

@@ -439,18 +439,21 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
             applied.calls = record.callNumber;
             applied.lastCall = reader.currentCall();
         } else if (record.kind == RADOVL_CAPTURE_KIND_REQUEST) {
-            const RadovlCaptureRequest& r = record.request;
-            // What the site's driver failed never reached its board.
-            if (r.answered == 0) continue;
-            const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
-            uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
-            std::copy(std::begin(r.sent), std::end(r.sent), words);
-            uint32_t destination = 0;
-            RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
-            applied.board = r.board;
+            if (ApplyRequest(record.request)) applied.board = record.request.board;
         }
     }
     return applied;
+}
+
+bool ApplyRequest(const RadovlCaptureRequest& r) {
+    // What the site's driver failed never reached its board.
+    if (r.answered == 0) return false;
+    const uint32_t size = r.code == WindowQueryCode ? sizeof(WindowQuery) : sizeof(MemoryRequest);
+    uint32_t words[RADOVL_CAPTURE_RECORD_WORDS];
+    std::copy(std::begin(r.sent), std::end(r.sent), words);
+    uint32_t destination = 0;
+    RadovlSim_SendRequest(r.board, r.code, words, size, &destination);
+    return true;
 }
 
 int ReplayCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "capture/commands.h"
+#include "view/view_command.h"
 #include "cli/cli.h"
 #include "scenario/demo_programs.h"
 #include "scenario/exports_table.h"
@@ -211,7 +212,10 @@ const std::vector<Command>& Commands() {
          "no register name contains PATTERN", {}, ListRegisters},
         {"decode", "CAPTURE", 1, 1, "Decodes a capture file the library wrote.", DecodeDetails,
          "the file is not a capture, or stops before its end",
-         {{"calls", 0, nullptr, "one line per call, written as a scenario line"}},
+         {{"calls", 0, nullptr, "one line per call, written as a scenario line (--format=calls)"},
+          {"format", 0, "FORMAT",
+           "text (default), calls, chrome-trace (trace-event JSON for a timeline viewer), vcd (the named "
+           "registers over time for a waveform viewer) or jsonl (one JSON object a record)"}},
          DecodeCommand},
         {"replay", "CAPTURE", 1, 1, "Makes a capture's calls again on the simulated board, or draws it.",
          ReplayDetails, "the replay differs from the capture",
@@ -221,6 +225,12 @@ const std::vector<Command>& Commands() {
           {"render", 0, "FILE", "draws the board's outputs instead of comparing: FILE.png or FILE.svg"},
           {"at", 0, "N", "with --render: after call N, not at the end of the capture"}},
          ReplayCommand},
+        {"view", "FILE", 1, 1, "Shows a capture (or a scenario run with one) in the browser.", ViewDetails,
+         "the server could not start, or this build has none",
+         {{"port", 0, "N", "listen on 127.0.0.1:N (default 0: any free port)"},
+          {"follow", 0, nullptr, "follow calls appended to the capture while it is written"},
+          {"workdir", 0, "DIR", "a scenario's work directory, where its capture goes (default: a new one)"}},
+         ViewCommand},
         {"diff", "A B", 2, 2, "The first call and request at which two captures differ.",
          "The difference is decoded with the requests of each side around it.\n", "the captures differ", {},
          DiffCommand},

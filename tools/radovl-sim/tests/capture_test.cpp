@@ -12,6 +12,8 @@
 #include "scenario/scenario.h"
 #include "boardview/screen_model.h"
 #include "test_files.h"
+#include "capture/register_track.h"
+#include "view/capture_index.h"
 #include "tool_test.h"
 
 namespace radovl::tool::test {
@@ -53,7 +55,7 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
         quiet.quiet = true;
         Runner runner(quiet, out, err);
         ASSERT_EQ(runner.Run(parsed.scenario), 0) << err.str();
-        Draw(ReadScreen(runner.host()), "demo.png");
+        Draw(ReadScreen(runner.host()), "demo" RADOVL_SIM_PICTURE);
 
         RadovlSim_Reset();
         CaptureReader reader;
@@ -63,8 +65,51 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
         EXPECT_EQ(applied.calls, calls == 0 ? 37u : 20u);
         HostView host = runner.host();
         host.board = applied.board;
-        Draw(ReadScreen(host), "replayed.png");
-        EXPECT_TRUE(ReadFile("demo.png") == ReadFile("replayed.png"));
+        Draw(ReadScreen(host), "replayed" RADOVL_SIM_PICTURE);
+        EXPECT_TRUE(ReadFile("demo" RADOVL_SIM_PICTURE) == ReadFile("replayed" RADOVL_SIM_PICTURE));
+    }
+}
+
+// The viewer's index past its first keyframes: every register's value after
+// a call is the board's after that call's requests, and its last writer the
+// last call whose accesses wrote it, even with the value it already held.
+TEST_F(CapturedDemo, TheViewersIndexAgreesWithTheBoardAcrossKeyframes) {
+    std::string scenario = DemoUpTo(0);
+    for (int i = 0; i < 100; ++i) scenario += "KT_RDSP_SetPPIShipDir 1 35.0\n";  // calls 38 to 137
+    for (int i = 0; i < 10; ++i) scenario += "KT_RDSP_SetPPIDist 1 24\n";        // calls 138 to 147
+    std::ofstream("long.scenario") << scenario;
+    const std::string command = "RADOVL_CAPTURE=long.cap '" RADOVL_SIM_TOOL "' run --quiet long.scenario > run.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile("run.log");
+    CaptureIndex index;
+    std::string error;
+    ASSERT_TRUE(index.Build("long.cap", &error)) << error;
+    ASSERT_EQ(index.calls().size(), 147u);
+    const size_t registers = index.registers().size();
+
+    const RegisterState last = index.At(147);
+    size_t rewritten = 0;
+    for (size_t r = 0; r < registers; ++r) {
+        uint32_t writer = 0;
+        for (const IndexedCall& c : index.calls()) {
+            for (const uint32_t w : c.written) {
+                if (w == r) writer = c.number;
+            }
+        }
+        EXPECT_EQ(last.lastWriter[r], writer) << index.registers()[r].reg.name;
+        if (writer == 137) ++rewritten;
+    }
+    EXPECT_GT(rewritten, 0u);  // the heading, written again with its own value
+
+    for (const uint32_t n : {1u, 64u, 65u, 137u, 147u}) {
+        SCOPED_TRACE("after call " + std::to_string(n));
+        const RegisterTrack board(SimulatedBoards());
+        CaptureReader reader;
+        ASSERT_TRUE(reader.Open("long.cap"));
+        ApplyCapture(reader, n);
+        const std::vector<uint32_t> held = index.At(n).values, sampled = board.Sample();
+        for (size_t r = 0; r < registers; ++r) {
+            EXPECT_EQ(held[r], sampled[r]) << index.registers()[r].unit << " " << index.registers()[r].reg.name;
+        }
     }
 }
 

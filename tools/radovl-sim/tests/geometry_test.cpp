@@ -101,7 +101,7 @@ TEST_P(BundledExample, RunsWithEveryExpectationHolding) {
     RadovlSim_Reset();
     RunOptions options;
     options.quiet = true;
-    options.renderFile = Dir() + "/example.png";
+    options.renderFile = Dir() + "/example" RADOVL_SIM_PICTURE;
     std::ostringstream out, err;
     ::testing::internal::CaptureStdout();
     Runner runner(options, out, err);

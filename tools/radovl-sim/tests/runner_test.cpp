@@ -175,10 +175,10 @@ TEST_F(RunnerTest, TraceFileHoldsDecodedCallsUnderTheirLines) {
 }
 
 TEST_F(RunnerTest, RenderWritesThePictureAndReportsAnUnwritablePath) {
-    const RunResult r = Play("render shot.png\nrender /nonexistent/dir/shot.png\n");
+    const RunResult r = Play("render shot" RADOVL_SIM_PICTURE "\nrender /nonexistent/dir/shot" RADOVL_SIM_PICTURE "\n");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(std::filesystem::exists(Dir() + "/shot.png"));
-    EXPECT_NE(r.err.find("t.scn:2: cannot write /nonexistent/dir/shot.png"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(Dir() + "/shot" RADOVL_SIM_PICTURE));
+    EXPECT_NE(r.err.find("t.scn:2: cannot write /nonexistent/dir/shot" RADOVL_SIM_PICTURE), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -120,6 +120,8 @@ TEST(TraceDecoder, FailedRequestsAndQueriesAreShown) {
     EXPECT_EQ(FormatAccess(d[0]), "      1  query  window query");
     EXPECT_NE(FormatAccess(d[1]).find("PpiKeyControl[1]"), std::string::npos);
     EXPECT_NE(FormatAccess(d[1]).find("FAILED status 0x900B0000"), std::string::npos);
+    query.board = 1;
+    EXPECT_EQ(FormatAccess(DecodeTrace({query}).at(0)), "      1  query@1 window query");
 }
 
 TEST(TraceDecoder, WriteThroughDistancePointerIsTheDistanceVariable) {

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""radovl-sim view on a start-up capture with 1 MiB programs (about 3.1
+million requests, 150 MB): time to the server's address (the index built),
+a call's details and picture at the start, the middle and the end, a call
+appended under --follow, and the server's peak memory. Prints a Markdown
+table; figures, not pass or fail.
+
+    view_bench.py --tool PATH/radovl-sim [--dir DIR]
+"""
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import urllib.request
+
+SCENARIO = """make-programs 1048576
+monitor 0 0 1280 1024
+monitor 1280 0 2560 1024
+screen 0 0 2560 1024
+KT_RDSP_Init
+KT_RDSP_SetPPIColor 1 0x20FF6000
+KT_RDSP_OpenPPI 1 60 60 860 860
+KT_RDSP_SetPPIShipDir 1 35.0
+KT_RDSP_OpenMiniWin 1 940 60 300 300
+KT_RDSP_OpenAr 1 940 420 300 200
+"""
+
+
+def timed(url):
+    start = time.monotonic()
+    with urllib.request.urlopen(url, timeout=120) as r:
+        r.read()
+    return (time.monotonic() - start) * 1000
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--tool", required=True)
+    parser.add_argument("--dir")
+    args = parser.parse_args()
+    work = args.dir or tempfile.mkdtemp(prefix="radovl-view-bench-")
+    os.makedirs(work, exist_ok=True)
+    scenario = os.path.join(work, "startup.scenario")
+    capture = os.path.join(work, "startup.cap")
+    with open(scenario, "w") as f:
+        f.write(SCENARIO)
+    env = dict(os.environ, RADOVL_CAPTURE=capture)
+    subprocess.run([args.tool, "run", scenario, "--quiet", "--workdir", work], env=env, check=True,
+                   stdout=subprocess.DEVNULL)
+    environment = dict(os.environ)
+    environment.pop("RADOVL_CAPTURE", None)
+    rows = []
+    start = time.monotonic()
+    server = subprocess.Popen([args.tool, "view", "--follow", capture], stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True, env=environment)
+    url = server.stdout.readline().strip()
+    rows.append(("view: address printed (capture indexed)", (time.monotonic() - start) * 1000, "ms"))
+    calls = json.load(urllib.request.urlopen(url + "api/calls"))
+    total = calls["total"]
+    requests = sum(c["requests"] for c in calls["calls"])
+    rows.append(("view: first screen (calls, call 1, its picture)",
+                 timed(url + "api/calls") + timed(url + "api/call/1") + timed(url + "api/svg/1"), "ms"))
+    for n in (total, total // 2, 1):
+        rows.append((f"view: jump to call {n}: details", timed(url + f"api/call/{n}"), "ms"))
+        rows.append((f"view: jump to call {n}: picture", timed(url + f"api/svg/{n}"), "ms"))
+    # --follow: one more call appended (the last call's records again).
+    with open(capture, "rb") as f:
+        data = f.read()
+    last = [o for o in os.popen(f"{args.tool} decode --format=jsonl {capture} | grep '\"kind\":\"call\"'")][-1]
+    offset = json.loads(last)["offset"]
+    events = urllib.request.urlopen(url + "api/events", timeout=30)
+    events.readline(), events.readline()  # the current state
+    start = time.monotonic()
+    with open(capture, "ab") as f:
+        f.write(data[offset:])
+    while True:
+        line = events.readline().decode()
+        if line.startswith("data:") and json.loads(line[5:])["total"] == total + 1:
+            break
+    rows.append(("view --follow: a call appended shown in the page's event stream",
+                 (time.monotonic() - start) * 1000, "ms"))
+    with open(f"/proc/{server.pid}/status") as f:
+        peak = next(int(l.split()[1]) for l in f if l.startswith("VmHWM"))
+    rows.append(("view: peak memory", peak / 1024, "MiB"))
+    server.send_signal(signal.SIGINT)
+    server.wait(timeout=30)
+    print(f"| radovl-sim view, {os.path.getsize(capture) / 1e6:.0f} MB capture, {requests:,} requests, "
+          f"{total} calls; load average {os.getloadavg()[0]:.2f} | | |")
+    print("|---|---:|---|")
+    for name, value, unit in rows:
+        print(f"| {name} | {value:.0f} | {unit} |")
+    if not args.dir:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
