@@ -297,7 +297,8 @@ int Dispatch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     int status = ExitFailed;
-    HandleInterrupts();
+    // view stops its server on the signals itself.
+    if (argc < 2 || std::string(argv[1]) != "view") HandleInterrupts();
     try {
         status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {
