@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <vector>
 
 #ifndef _WIN32
@@ -12,6 +11,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <mutex>
 #include <thread>
 #endif
 
@@ -73,18 +73,26 @@ void OutputFile::Discard() {
 
 namespace {
 
-std::mutex interruptMutex;
+#ifndef _WIN32
+std::mutex interruptMutex;  // the list is read by the thread that takes the signals
+using Hold = std::lock_guard<std::mutex>;
+#else
+struct NoLock {} interruptMutex;  // no such thread: nothing to wait for
+struct Hold {
+    explicit Hold(NoLock&) {}
+};
+#endif
 std::vector<std::string> removedOnInterrupt;
 
 }  // namespace
 
 void RemoveOnInterrupt(const std::string& path) {
-    const std::lock_guard<std::mutex> hold(interruptMutex);
+    const Hold hold(interruptMutex);
     removedOnInterrupt.push_back(path);
 }
 
 void DropOnInterrupt(const std::string& path) {
-    const std::lock_guard<std::mutex> hold(interruptMutex);
+    const Hold hold(interruptMutex);
     removedOnInterrupt.erase(std::remove(removedOnInterrupt.begin(), removedOnInterrupt.end(), path),
                              removedOnInterrupt.end());
 }
@@ -102,7 +110,7 @@ void HandleInterrupts() {
         int signal = 0;
         if (sigwait(&signals, &signal) != 0) return;
         {
-            const std::lock_guard<std::mutex> hold(interruptMutex);
+            const Hold hold(interruptMutex);
             std::error_code ec;
             for (const std::string& path : removedOnInterrupt) fs::remove_all(path, ec);
         }
