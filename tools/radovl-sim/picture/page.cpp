@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 
 #include "hw/registers.h"
 #include "picture/canvas.h"
@@ -558,6 +559,22 @@ void DrawPage(Canvas& c, const ScreenModel& model, const Layout& layout, const R
 
 }  // namespace
 
+namespace {
+
+// A device or pipe (/dev/stdout) takes a picture whatever its name: PNG
+// where cairo is built, SVG elsewhere.
+bool IsDeviceOrPipe(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    return std::filesystem::is_character_file(status) || std::filesystem::is_fifo(status);
+}
+
+}  // namespace
+
+bool RenderFormatSupported(const std::string& path) {
+    return EndsWith(path, ".svg") || (WritesPng && EndsWith(path, ".png")) || IsDeviceOrPipe(path);
+}
+
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     if (!RenderFormatSupported(path)) {
         *error = "cannot draw " + path + ": radovl-sim draws " + RenderFormatsWritten;
@@ -571,7 +588,7 @@ bool RenderScreen(const ScreenModel& model, const std::string& path, const Rende
         return false;
     }
     bool drawn = true;
-    if (EndsWith(path, ".svg")) {
+    if (EndsWith(path, ".svg") || !WritesPng) {
         SvgCanvas svg;
         DrawPage(svg, model, layout, options);
         file.Write(svg.Document(layout.width, layout.height));

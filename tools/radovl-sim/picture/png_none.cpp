@@ -1,7 +1,6 @@
 // Builds without cairo (the Windows cross build) write SVG only.
 #include "picture/renderer.h"
 #include "text/output_file.h"
-#include "text/text.h"
 
 namespace radovl::tool {
 
@@ -10,7 +9,7 @@ const char* const RenderFormatsHelp =
 
 const char* const RenderFormatsWritten = "FILE.svg only (this build has no cairo, so no PNG)";
 
-bool RenderFormatSupported(const std::string& path) { return EndsWith(path, ".svg"); }
+const bool WritesPng = false;
 
 bool WritePng(const PageDrawing&, int, int, OutputFile& file, std::string* error) {
     *error = "cannot draw " + file.path() + ": this build writes SVG only (FILE.svg), not PNG";

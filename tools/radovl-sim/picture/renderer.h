@@ -26,6 +26,8 @@ extern const char* const RenderFormatsHelp;
 // Whether this build can write a picture to path (by its suffix), and
 // the suffixes it writes, for a refusal: "FILE.png or FILE.svg".
 bool RenderFormatSupported(const std::string& path);
+// Whether this build draws PNG (with cairo); without it, SVG only.
+extern const bool WritesPng;
 extern const char* const RenderFormatsWritten;
 
 // Writes a PNG, or an SVG when path ends in ".svg". False with a message in

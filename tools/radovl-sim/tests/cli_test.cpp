@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "noext: radovl-sim draws FILE."},
         BadInput{"ReplayRenderTextFile", "", "replay c.cap --render out.txt", 2, "--render out.txt: radovl-sim draws"},
         BadInput{"ReplayAtWithoutRender", "", "replay c.cap --at=1", 2, "--at goes with --render"},
-        BadInput{"ReplayAtZero", "", "replay c.cap --at 0 --render x.png", 2, "--at takes a call number from 1"},
+        BadInput{"ReplayAtZero", "", "replay c.cap --at 0 --render x.svg", 2, "--at takes a call number from 1"},
         BadInput{"HelpForNoCommand", "", "help frobnicate", 2, "no command 'frobnicate'"},
         BadInput{"NoSuchRegister", "", "registers NoSuchThing", 1, "no register name contains 'NoSuchThing'"},
         BadInput{"ProgramTooLarge", "", "make-programs --size=67108868", 2, "--size takes a byte count from 4 to"}),
