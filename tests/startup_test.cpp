@@ -163,7 +163,7 @@ TEST_F(StartUpTest, FailingScratchRegisterFallsBackToBoard1) {
     // What start-up read besides the board, each file once.
     std::vector<std::string> reads;
     for (const std::string& r : captured[0].reads) {
-        reads.push_back(r.size() == 28 ? "rect" : r.substr(r.find_last_of('/') + 1));
+        reads.push_back(r.size() == 28 ? "rect" : r.substr(r.find_last_of("/\\") + 1));
     }
     EXPECT_EQ(reads, (std::vector<std::string>{"clktest_b.out", "clktest_c.out", "NicTest.out", "testcmp.out", "rect",
                                                "dismodeconfig.inf"}));
