@@ -225,7 +225,7 @@ for build in x64-sim i686-sim; do
   status=0
   wine_run 60 "$work" "$root/$tool_dir/radovl-sim.exe" run console.scenario --render console.png >"$tmp/tool.txt" 2>&1 ||
     status=$?
-  [ "$status" -eq 2 ] && grep -q "SVG only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "$build: a PNG was not refused ($status)"; }
+  [ "$status" -eq 2 ] && grep -q "FILE.svg only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "$build: a PNG was not refused ($status)"; }
   echo "--render FILE.png: refused before the run, SVG only in this build"
 done
 wine_prefix_stop
