@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const long long lines = static_cast<long long>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     for (const std::string& e : r.errors) Check(e.rfind("f:", 0) == 0, "error without the file name");
     int previous = 0;
-    for (const radovl::tool::Step& step : r.scenario.steps) {
+    Check(r.errors.size() == std::min(r.errorCount, radovl::tool::MaxErrorsKept), "errors kept differ from the count",
+          static_cast<long long>(r.errors.size()), static_cast<long long>(r.errorCount));
+    for (const radovl::tool::Step& step : radovl::tool::AllSteps(r.scenario)) {
         Check(step.line > previous, "steps out of line order", step.line, previous);
         Check(step.line <= lines, "step beyond the input's lines", step.line, lines);
         previous = step.line;

@@ -371,7 +371,7 @@ int main(int argc, char** argv) {
     UseThisDisplay();
 
     Run run(options);
-    const std::vector<Step>& steps = parsed.scenario.steps;
+    const std::vector<Step> steps = radovl::tool::AllSteps(parsed.scenario);
     if (options.highMemory == "all") {
         RunOnHighStack(run, steps, 0);
     } else {

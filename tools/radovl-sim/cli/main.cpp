@@ -67,8 +67,8 @@ int Run(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     if (!parsed.ok()) {
         constexpr size_t Shown = 20;
         for (size_t i = 0; i < parsed.errors.size() && i < Shown; ++i) err << parsed.errors[i] << "\n";
-        if (parsed.errors.size() > Shown) err << "... and " << parsed.errors.size() - Shown << " more\n";
-        err << "radovl-sim: " << parsed.errors.size() << (parsed.errors.size() == 1 ? " error" : " errors") << " in "
+        if (parsed.errorCount > Shown) err << "... and " << parsed.errorCount - Shown << " more\n";
+        err << "radovl-sim: " << parsed.errorCount << (parsed.errorCount == 1 ? " error" : " errors") << " in "
             << parsed.scenario.file << "; nothing was run\n";
         return ExitUsage;
     }

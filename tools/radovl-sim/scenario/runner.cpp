@@ -132,7 +132,8 @@ std::string CaptureClash(const Scenario& scenario, const RunOptions& options) {
                                      Inside(capture, (fs::path(options.workDir) / "out").string()))) {
         return what + ", the console or a file of its out/ in the work directory " + options.workDir;
     }
-    for (const Step& step : scenario.steps) {
+    StepReader steps(scenario);
+    for (Step step; steps.Next(&step);) {
         const std::string path = ScenarioPath(scenario, step.path);
         const std::string line = " at line " + std::to_string(step.line);
         if (step.kind == StepKind::Render && SameFile(capture, path)) return what + ", the render" + line;
@@ -151,34 +152,28 @@ std::string OutputClash(const Scenario& scenario, const RunOptions& options) {
         const std::string clash = CaptureClash(scenario, options);
         if (!clash.empty()) return clash;
     }
-    struct Output {
-        std::string what, path;
-    };
-    std::vector<Output> outputs;
-    if (!options.traceFile.empty()) outputs.push_back({"--trace", options.traceFile});
-    if (!options.renderFile.empty()) outputs.push_back({"--render", options.renderFile});
-    for (const Step& step : scenario.steps) {
-        if (step.kind == StepKind::Render) {
-            outputs.push_back({"render at line " + std::to_string(step.line), ScenarioPath(scenario, step.path)});
-        }
-    }
+    // Each output against the scenario, the pictures this build draws and
+    // the trace; render steps may redraw one picture.
     const bool fromFile = scenario.file != StdinName;
-    for (size_t i = 0; i < outputs.size(); ++i) {
-        if (fromFile && SameFile(outputs[i].path, scenario.file)) {
-            return outputs[i].what + " " + outputs[i].path + " would overwrite the scenario being run";
+    const auto clash = [&](const std::string& what, const std::string& path, bool picture) {
+        if (fromFile && SameFile(path, scenario.file)) return what + " " + path + " would overwrite the scenario being run";
+        if (!picture) return std::string();
+        if (!options.traceFile.empty() && SameFile(path, options.traceFile)) {
+            return "--trace and " + what + " both write " + path;
         }
-        if (outputs[i].what != "--trace" && !RenderFormatSupported(outputs[i].path)) {
-            return outputs[i].what + " " + outputs[i].path + ": radovl-sim draws " + RenderFormatsWritten;
-        }
-        // Render steps may redraw one picture; the trace is never a picture.
-        for (size_t j = i + 1; j < outputs.size(); ++j) {
-            const bool bothPictures = outputs[i].what != "--trace" && outputs[j].what != "--trace";
-            if (!bothPictures && SameFile(outputs[i].path, outputs[j].path)) {
-                return outputs[i].what + " and " + outputs[j].what + " both write " + outputs[j].path;
-            }
+        if (!RenderFormatSupported(path)) return what + " " + path + ": radovl-sim draws " + RenderFormatsWritten;
+        return std::string();
+    };
+    std::string found;
+    if (!options.traceFile.empty()) found = clash("--trace", options.traceFile, false);
+    if (found.empty() && !options.renderFile.empty()) found = clash("--render", options.renderFile, true);
+    StepReader steps(scenario);
+    for (Step step; found.empty() && steps.Next(&step);) {
+        if (step.kind == StepKind::Render) {
+            found = clash("render at line " + std::to_string(step.line), ScenarioPath(scenario, step.path), true);
         }
     }
-    return std::string();
+    return found;
 }
 
 Runner::Runner(RunOptions options, std::ostream& out, std::ostream& err)
@@ -235,9 +230,10 @@ bool Runner::PrepareWorkDir() {
 
 std::string Runner::Location(int line) const { return scenarioFile_ + ":" + std::to_string(line); }
 
-// Failures are listed together at the end of the run, after the log.
+// Failures are listed together at the end of the run, after the log; past
+// the first thousand they are only counted.
 void Runner::Fail(int line, const std::string& message) {
-    ++failures_;
+    if (++failures_ > MaxFailuresListed) return;
     failureMessages_.push_back((line > 0 ? Location(line) : scenarioFile_) + ": " + message);
 }
 
@@ -280,7 +276,8 @@ int Runner::Run(const Scenario& scenario) {
     // out/ holds both the DSP programs and the display-mode file.
     executablePath_ = (fs::path(workDir_) / HostExecutable).string();
     RadovlSim_SetExecutablePath(executablePath_.c_str());
-    for (const Step& step : scenario.steps) {
+    StepReader steps(scenario);
+    for (Step step; steps.Next(&step);) {
         Execute(step);
         if (traceFile_.failed() && !aborted_) {
             err_ << "radovl-sim: " << traceFile_.error() << "; the run stopped after line " << step.line << "\n";
@@ -305,6 +302,7 @@ int Runner::Run(const Scenario& scenario) {
     LeaveWorkDir();
     if (aborted_) return 1;
     for (const std::string& m : failureMessages_) err_ << m << "\n";
+    if (failures_ > MaxFailuresListed) err_ << "... and " << failures_ - MaxFailuresListed << " more\n";
     if (failures_ > 0) {
         err_ << "radovl-sim: " << failures_ << (failures_ == 1 ? " failure" : " failures") << " in " << scenario.file
              << "\n";

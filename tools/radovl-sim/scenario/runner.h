@@ -101,8 +101,9 @@ private:
         int32_t first, count, status;
     };
     std::optional<PendingFault> pendingFault_;
+    static constexpr int MaxFailuresListed = 1000;
     int failures_ = 0;
-    std::vector<std::string> failureMessages_;
+    std::vector<std::string> failureMessages_;  // the first MaxFailuresListed
 };
 
 }  // namespace radovl::tool

@@ -1,5 +1,6 @@
 #include "scenario/scenario.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -408,10 +409,10 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 
 }  // namespace
 
-std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::string* error) {
+std::optional<std::string> ScenarioTextFromBytes(std::string bytes, std::string* error) {
     // Editors on Windows start a file with a byte-order mark, and some save
     // UTF-16.
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) return bytes.substr(3);
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return bytes.erase(0, 3);
     if (StartsWith(bytes, "\xFF\xFE")) return Utf16ToUtf8(bytes, false);
     if (StartsWith(bytes, "\xFE\xFF")) return Utf16ToUtf8(bytes, true);
     if (bytes.find('\0') != std::string::npos) {
@@ -421,31 +422,71 @@ std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::
     return bytes;
 }
 
-ParseResult ParseScenarioText(const std::string& bytes, const std::string& fileName) {
+namespace {
+
+// One line of the text from *position on, without its newline; false at the end.
+bool NextLine(const std::string& text, size_t* position, std::string* line) {
+    if (*position >= text.size()) return false;
+    size_t end = text.find('\n', *position);
+    if (end == std::string::npos) end = text.size();
+    line->assign(text, *position, end - *position);
+    *position = end + 1;
+    return true;
+}
+
+}  // namespace
+
+bool StepReader::Next(Step* step) {
+    std::string line;
+    while (NextLine(text_, &position_, &line)) {
+        ++line_;
+        std::string content = StripComment(line);
+        if (content.empty()) continue;
+        try {
+            *step = ParseLine(Tokenize(content));
+        } catch (const LineError&) {
+            continue;  // counted by the parse that made the scenario
+        }
+        step->line = line_;
+        step->text = std::move(content);
+        return true;
+    }
+    return false;
+}
+
+std::vector<Step> AllSteps(const Scenario& scenario) {
+    std::vector<Step> steps;
+    StepReader reader(scenario);
+    for (Step step; reader.Next(&step);) steps.push_back(std::move(step));
+    return steps;
+}
+
+ParseResult ParseScenarioText(std::string bytes, const std::string& fileName) {
     ParseResult result;
     result.scenario.file = fileName;
     std::string error;
-    const std::optional<std::string> text = ScenarioTextFromBytes(bytes, &error);
+    std::optional<std::string> text = ScenarioTextFromBytes(std::move(bytes), &error);
     if (!text) {
         result.errors.push_back(fileName + ": " + error);
+        result.errorCount = 1;
         return result;
     }
-    std::istringstream in(*text);
+    size_t position = 0;
     std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
+    while (NextLine(*text, &position, &line)) {
         ++number;
         const std::string content = StripComment(line);
         if (content.empty()) continue;
         try {
-            Step step = ParseLine(Tokenize(content));
-            step.line = number;
-            step.text = content;
-            result.scenario.steps.push_back(std::move(step));
+            ParseLine(Tokenize(content));
         } catch (const LineError& e) {
-            result.errors.push_back(fileName + ":" + std::to_string(number) + ": " + e.what());
+            if (++result.errorCount <= MaxErrorsKept) {
+                result.errors.push_back(fileName + ":" + std::to_string(number) + ": " + e.what());
+            }
         }
     }
+    result.scenario.text = std::move(*text);
     return result;
 }
 
@@ -456,9 +497,10 @@ ParseResult ParseScenarioFile(const std::string& path) {
     std::string error;
     if (!ReadWholeFile(path, &bytes, &error)) {
         result.errors.push_back(result.scenario.file + ": cannot read the scenario file: " + error);
+        result.errorCount = 1;
         return result;
     }
-    result = ParseScenarioText(bytes, result.scenario.file);
+    result = ParseScenarioText(std::move(bytes), result.scenario.file);
     if (path != "-") result.scenario.directory = fs::absolute(fs::path(path)).parent_path().string();
     return result;
 }
@@ -481,13 +523,20 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
         *error = "it is a directory";
         return false;
     }
+    // A file's size known up front: the text takes its memory once, not
+    // twice over while it grows.
+    if (path != "-" && fs::is_regular_file(path, ec)) {
+        const uintmax_t size = fs::file_size(path, ec);
+        if (!ec) bytes->reserve(static_cast<size_t>(std::min<uintmax_t>(size, MaxScenarioBytes)));
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         // An endless input (/dev/zero, a stream that never ends) stops here.
         if (bytes->size() + n > MaxScenarioBytes) {
             if (path != "-") std::fclose(file);
-            *error = "larger than " + std::to_string(MaxScenarioBytes) + " bytes (16 MiB), the most a scenario may hold";
+            *error = "larger than " + std::to_string(MaxScenarioBytes) + " bytes (" + MaxScenarioSize +
+                     "), the most a scenario may hold";
             bytes->clear();
             return false;
         }

@@ -87,35 +87,57 @@ struct Step {
     bool on = false;
 };
 
-// The most bytes a scenario file or standard input may hold: some 500,000
-// steps, and the memory to hold them parsed stays within a few hundred MB.
-constexpr size_t MaxScenarioBytes = 16u << 20;
+// The most bytes a scenario file or standard input may hold. The run keeps
+// the text and parses each step again as it reaches it, so its memory is
+// the text and one step, whatever the number of steps.
+constexpr size_t MaxScenarioBytes = 64u << 20;
+constexpr const char* MaxScenarioSize = "64 MiB";
+
+// Errors of a parse kept with their text; the rest are counted.
+constexpr size_t MaxErrorsKept = 100;
 
 struct Scenario {
     std::string file;       // as given, for messages
     std::string directory;  // the file's directory, absolute: the base of relative paths; "" = current directory
-    std::vector<Step> steps;
+    std::string text;       // UTF-8, every line checked by the parse
 };
+
+// The steps of a parsed scenario, one at a time, in line order.
+class StepReader {
+public:
+    explicit StepReader(const Scenario& scenario) : text_(scenario.text) {}
+    // The next step; false after the last.
+    bool Next(Step* step);
+
+private:
+    const std::string& text_;
+    size_t position_ = 0;
+    int line_ = 0;
+};
+
+// Every step at once, for a host that wants them together.
+std::vector<Step> AllSteps(const Scenario& scenario);
 
 // The name standard input goes by in messages (scenario "-").
 constexpr const char* StdinName = "(standard input)";
 
 struct ParseResult {
     Scenario scenario;
-    std::vector<std::string> errors;  // "FILE:LINE: message", in line order
-    bool ok() const { return errors.empty(); }
+    std::vector<std::string> errors;  // the first MaxErrorsKept, "FILE:LINE: message", in line order
+    size_t errorCount = 0;            // all of them
+    bool ok() const { return errorCount == 0; }
 };
 
 // Parses a scenario's bytes: UTF-8 (with or without a byte-order mark) or
 // UTF-16 with one; other text with zero bytes is one error.
-ParseResult ParseScenarioText(const std::string& bytes, const std::string& fileName);
+ParseResult ParseScenarioText(std::string bytes, const std::string& fileName);
 // Reads and parses a file, "-" standard input; an unreadable file is one
 // error that says why.
 ParseResult ParseScenarioFile(const std::string& path);
 
 // A scenario file's bytes as text: the byte-order mark dropped, UTF-16 as
 // UTF-8; nullopt with the reason in *error for text that holds zero bytes.
-std::optional<std::string> ScenarioTextFromBytes(const std::string& bytes, std::string* error);
+std::optional<std::string> ScenarioTextFromBytes(std::string bytes, std::string* error);
 
 // Reads a whole file ("-": standard input); false with the reason in *error
 // ("No such file or directory", "it is a directory").

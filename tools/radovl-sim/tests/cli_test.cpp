@@ -89,6 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "a.scenario would overwrite the scenario being run"},
         BadInput{"TraceAndRenderSameFile", "KT_RDSP_Init\n", "run a.scenario --trace F --render F", 2,
                  "--trace and --render both write F"},
+        BadInput{"TraceAndRenderStepSameFile", "render t.svg\n", "run a.scenario --trace t.svg", 2,
+                 "--trace and render at line 1 both write"},
+        // Errors past the first hundred are counted, not kept.
+        BadInput{"ManyBadLines", [] { std::string s; for (int i = 0; i < 150; ++i) s += "bogus\n"; return s; }(),
+                 "run a.scenario", 2, "... and 130 more\nradovl-sim: 150 errors in a.scenario; nothing was run"},
         BadInput{"CaptureOverScenario", "KT_RDSP_Init\n", "run a.scenario", 2,
                  "a.scenario, the scenario being run; nothing was run", "RADOVL_CAPTURE=./a.scenario"},
         BadInput{"CaptureOverTrace", "KT_RDSP_Init\n", "run a.scenario --trace t.txt", 2, "t.txt, the --trace file",
@@ -109,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"OutputFull", "KT_RDSP_Init\n", "run a.scenario >/dev/full", 1,
                  "cannot write the standard output"},
         BadInput{"EndlessInput", "", "run - </dev/zero", 2,
-                 "(standard input): cannot read the scenario file: larger than 16777216 bytes (16 MiB), the most"},
-        BadInput{"EndlessFile", "", "run /dev/zero", 2, "/dev/zero: cannot read the scenario file: larger than 16777216"},
+                 "(standard input): cannot read the scenario file: larger than 67108864 bytes (64 MiB), the most"},
+        BadInput{"EndlessFile", "", "run /dev/zero", 2, "/dev/zero: cannot read the scenario file: larger than 67108864"},
         BadInput{"ZeroBytes", std::string("K\0T", 3), "run a.scenario", 2, "holds zero bytes"},
         BadInput{"UnknownOption", "", "run --trce x a.scenario", 2,
                  "unknown option --trce (did you mean --trace?)"},
@@ -307,17 +312,19 @@ TEST_F(Cli, ScenarioPathsAreRelativeToTheScenarioFile) {
     EXPECT_TRUE(fs::exists(dir_ + "/shot one" RADOVL_SIM_PICTURE));
 }
 
+// The run's address space limited to 200 MB (not under AddressSanitizer,
+// which reserves far more).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr const char* MemoryLimit = "";
+#else
+constexpr const char* MemoryLimit = "ulimit -v 200000 && ";
+#endif
+
 TEST_F(Cli, LongProgramLoadTracesInLittleMemory) {
     // A 4 MiB display program is 12.6 million requests at start-up; held
-    // whole, their trace took 604 MB. The run is limited to 200 MB of
-    // address space (not under AddressSanitizer, which reserves far more).
+    // whole, their trace took 604 MB.
     WriteFile(dir_ + "/a.scenario", "make-programs 4194304\nKT_RDSP_Init = 1\n");
-#if defined(__SANITIZE_ADDRESS__)
-    const char* limit = "";
-#else
-    const char* limit = "ulimit -v 200000 && ";
-#endif
-    const std::string command = std::string("cd '") + dir_ + "' && " + limit + "'" RADOVL_SIM_EXE "' run a.scenario --quiet " +
+    const std::string command = std::string("cd '") + dir_ + "' && " + MemoryLimit + "'" RADOVL_SIM_EXE "' run a.scenario --quiet " +
                                 "--trace=t.txt --trace-limit=100000 >out.txt 2>err.txt";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << ReadFile(dir_ + "/err.txt");
@@ -325,6 +332,20 @@ TEST_F(Cli, LongProgramLoadTracesInLittleMemory) {
     const std::string trace = ReadFile(dir_ + "/t.txt");
     EXPECT_NE(trace.find("# ... and 12,484,109 more requests of this call, not written (--trace-limit)"),
               std::string::npos);
+}
+
+TEST_F(Cli, LargeScenarioRunsInLittleMemory) {
+    // A million steps, 21 MB: parsed all at once they took some 350 MB.
+    std::string text;
+    for (int i = 0; i < 1000000; ++i) text += "screen 0 0 1280 1024\n";
+    text += "expect pci 0 0x5A5A\n";  // the last step runs, and fails
+    WriteFile(dir_ + "/a.scenario", text);
+    const std::string command =
+        std::string("cd '") + dir_ + "' && " + MemoryLimit + "'" RADOVL_SIM_EXE "' run a.scenario --quiet >out.txt 2>err.txt";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_NE(ReadFile(dir_ + "/err.txt").find("a.scenario:1000001: "), std::string::npos) << ReadFile(dir_ + "/err.txt");
 }
 
 TEST_F(Cli, HelpAndConventions) {

@@ -88,9 +88,10 @@ TEST(Parser, ReportsEveryBadLineAndSkipsCommentsAndBlanks) {
     ASSERT_EQ(r.errors.size(), 2u);
     EXPECT_EQ(r.errors[0].rfind("f:4: ", 0), 0u);
     EXPECT_EQ(r.errors[1].rfind("f:6: ", 0), 0u);
-    ASSERT_EQ(r.scenario.steps.size(), 1u);
-    EXPECT_EQ(r.scenario.steps[0].line, 3);
-    EXPECT_EQ(r.scenario.steps[0].text, "KT_RDSP_Init");
+    const std::vector<Step> s = AllSteps(r.scenario);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].line, 3);
+    EXPECT_EQ(s[0].text, "KT_RDSP_Init");
 }
 
 TEST(Parser, TakesCallsInBothFormsWithHexNegativeAndFloatArguments) {
@@ -103,7 +104,7 @@ TEST(Parser, TakesCallsInBothFormsWithHexNegativeAndFloatArguments) {
         "KT_RDSP_ClosePPI 1 =-2\n",
         "f");
     ASSERT_TRUE(r.ok()) << r.errors[0];
-    const std::vector<Step>& s = r.scenario.steps;
+    const std::vector<Step> s = AllSteps(r.scenario);
     ASSERT_EQ(s.size(), 6u);
     EXPECT_EQ(s[0].function->name, "KT_RDSP_OpenPPI");
     EXPECT_EQ(s[0].args[1].integer, -20);
@@ -129,7 +130,7 @@ TEST(Parser, ResolvesRegisterNamesToAddresses) {
         "peek main 0xB0203000\n",
         "f");
     ASSERT_TRUE(r.ok()) << r.errors[0];
-    const std::vector<Step>& s = r.scenario.steps;
+    const std::vector<Step> s = AllSteps(r.scenario);
     EXPECT_EQ(s[0].target.address, 0xB0201108u);
     EXPECT_EQ(s[1].target.address, 0xB0080108u);
     EXPECT_EQ(s[1].target.channel, 2);
@@ -150,7 +151,7 @@ TEST(Parser, ReadsDirectives) {
         "trace on\n",
         "f");
     ASSERT_TRUE(r.ok()) << r.errors[0];
-    const std::vector<Step>& s = r.scenario.steps;
+    const std::vector<Step> s = AllSteps(r.scenario);
     EXPECT_EQ(s[0].kind, StepKind::Monitor);
     EXPECT_EQ(s[0].numbers, (std::vector<int64_t>{-1280, 0, 0, 1024}));
     EXPECT_EQ(s[1].kind, StepKind::MonitorNone);
@@ -167,7 +168,7 @@ TEST(Parser, UnreadableFileIsOneErrorWithItsReason) {
     const ParseResult directory = ParseScenarioFile("/");
     ASSERT_EQ(directory.errors.size(), 1u);
     EXPECT_EQ(directory.errors[0], "/: cannot read the scenario file: it is a directory");
-    EXPECT_TRUE(directory.scenario.steps.empty());
+    EXPECT_TRUE(AllSteps(directory.scenario).empty());
 }
 
 // What Windows editors save: a byte-order mark before UTF-8, or UTF-16.
@@ -177,8 +178,9 @@ TEST(Parser, ReadsByteOrderMarksAndUtf16AndRefusesOtherZeroBytes) {
     for (const std::string& text : {std::string("\xEF\xBB\xBFKT_RDSP_Init\r\n"), utf16le, utf16be}) {
         const ParseResult r = ParseScenarioText(text, "f");
         ASSERT_TRUE(r.ok()) << r.errors[0];
-        ASSERT_EQ(r.scenario.steps.size(), 1u);
-        EXPECT_EQ(r.scenario.steps[0].function->name, "KT_RDSP_Init");
+        const std::vector<Step> s = AllSteps(r.scenario);
+        ASSERT_EQ(s.size(), 1u);
+        EXPECT_EQ(s[0].function->name, "KT_RDSP_Init");
     }
     const ParseResult zero = ParseScenarioText(std::string("K\0T\0", 4), "f");
     ASSERT_EQ(zero.errors.size(), 1u);
@@ -194,7 +196,7 @@ TEST(Parser, TakesStatusNamesAndQuotedPaths) {
         "executable \"C:\\Console\\radar.exe\"\n",
         "f");
     ASSERT_TRUE(r.ok()) << r.errors[0];
-    const std::vector<Step>& s = r.scenario.steps;
+    const std::vector<Step> s = AllSteps(r.scenario);
     EXPECT_EQ(s[0].expectedStatus, 1);
     EXPECT_EQ(s[1].expectedStatus, -1);
     EXPECT_EQ(s[2].expectedStatus, -2);
