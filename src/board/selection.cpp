@@ -10,9 +10,11 @@ namespace {
 
 BoardConnection* current = nullptr;
 
+// Never destroyed: the connections stay open, and reachable, to the very
+// end of the process, after every static destructor has run.
 std::vector<BoardConnection*>& OpenedConnections() {
-    static std::vector<BoardConnection*> connections;
-    return connections;
+    static auto* connections = new std::vector<BoardConnection*>;
+    return *connections;
 }
 
 }  // namespace
