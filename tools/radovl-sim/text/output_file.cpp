@@ -13,6 +13,8 @@
 
 #include <mutex>
 #include <thread>
+#else
+#include <windows.h>
 #endif
 
 namespace radovl::tool {
@@ -73,13 +75,21 @@ void OutputFile::Discard() {
 
 namespace {
 
+// The list is read by the thread that takes the interrupt.
 #ifndef _WIN32
-std::mutex interruptMutex;  // the list is read by the thread that takes the signals
+std::mutex interruptMutex;
 using Hold = std::lock_guard<std::mutex>;
 #else
-struct NoLock {} interruptMutex;  // no such thread: nothing to wait for
-struct Hold {
-    explicit Hold(NoLock&) {}
+SRWLOCK interruptMutex = SRWLOCK_INIT;  // std::mutex is not in every MinGW threads model
+class Hold {
+public:
+    explicit Hold(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~Hold() { ReleaseSRWLockExclusive(&lock_); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    SRWLOCK& lock_;
 };
 #endif
 std::vector<std::string> removedOnInterrupt;
@@ -97,8 +107,29 @@ void DropOnInterrupt(const std::string& path) {
                              removedOnInterrupt.end());
 }
 
-// The signals go to one thread that waits for them, so the removal runs as
-// ordinary code, not inside a signal handler.
+namespace {
+
+void RemoveListed() {
+    const Hold hold(interruptMutex);
+    std::error_code ec;
+    for (const std::string& path : removedOnInterrupt) fs::remove_all(path, ec);
+}
+
+#ifdef _WIN32
+// Windows calls this in a thread of its own for Ctrl-C, Ctrl-Break and a
+// closed console window; the exit statuses are those of the POSIX build
+// (Ctrl-C as SIGINT, the others as SIGTERM).
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    RemoveListed();
+    ExitProcess(event == CTRL_C_EVENT ? 128 + 2 : 128 + 15);
+    return TRUE;
+}
+#endif
+
+}  // namespace
+
+// POSIX signals go to one thread that waits for them, so the removal runs
+// as ordinary code, not inside a signal handler.
 void HandleInterrupts() {
 #ifndef _WIN32
     sigset_t signals;
@@ -109,13 +140,11 @@ void HandleInterrupts() {
     std::thread([signals] {
         int signal = 0;
         if (sigwait(&signals, &signal) != 0) return;
-        {
-            const Hold hold(interruptMutex);
-            std::error_code ec;
-            for (const std::string& path : removedOnInterrupt) fs::remove_all(path, ec);
-        }
+        RemoveListed();
         _exit(128 + signal);
     }).detach();
+#else
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #endif
 }
 

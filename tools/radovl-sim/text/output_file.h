@@ -45,13 +45,14 @@ bool SameFile(const std::string& a, const std::string& b);
 // Removes path when it is a regular file.
 void RemoveIfRegular(const std::string& path);
 
-// What an interrupted tool (SIGINT, SIGTERM) removes before it exits with
-// 128 + the signal: the outputs being written and the run's private work
-// directory. Drop takes a path off the list once it is whole or gone.
+// What an interrupted tool (SIGINT, SIGTERM; on Windows Ctrl-C, Ctrl-Break
+// or its console closed) removes before it exits with 128 + the signal
+// (Windows: 130 for Ctrl-C, 143 for the others): the outputs being written
+// and the run's private work directory. Drop takes a path off the list once
+// it is whole or gone.
 void RemoveOnInterrupt(const std::string& path);
 void DropOnInterrupt(const std::string& path);
-// From here on, an interrupt removes the listed paths and ends the process
-// (POSIX; elsewhere the system's default).
+// From here on, an interrupt removes the listed paths and ends the process.
 void HandleInterrupts();
 
 }  // namespace radovl::tool
