@@ -227,6 +227,23 @@ for build in x64-sim i686-sim; do
     status=$?
   [ "$status" -eq 2 ] && grep -q "FILE.svg only" "$tmp/tool.txt" || { cat "$tmp/tool.txt"; fail "$build: a PNG was not refused ($status)"; }
   echo "--render FILE.png: refused before the run, SVG only in this build"
+  # Ctrl-C within a long start-up (Wine turns SIGINT into the console's
+  # Ctrl-C event): the trace being written and the private work directory
+  # under the prefix's temporary folder go, and the status is 130.
+  printf 'make-programs 67108864\nKT_RDSP_Init = 1\n' >"$work/long.scenario"
+  status=0
+  (cd "$work" && timeout --preserve-status -s INT 3 "$(wine_loader "$root/$tool_dir/radovl-sim.exe")" \
+    "$root/$tool_dir/radovl-sim.exe" run long.scenario --quiet --trace long.txt) >"$tmp/tool.txt" 2>&1 || status=$?
+  [ "$status" -eq 130 ] || { cat "$tmp/tool.txt"; fail "$build: Ctrl-C ended the run with status $status, not 130"; }
+  # Windows removes no open file: a detached copy of the tool removes them
+  # once the interrupted one has ended.
+  for _ in $(seq 40); do
+    left=$(find "$work/long.txt" "$WINEPREFIX/drive_c/users" -maxdepth 5 \( -name long.txt -o -name 'radovl-sim-*' \) 2>/dev/null | head -n 1)
+    [ -z "$left" ] && break
+    sleep 0.25
+  done
+  [ -z "$left" ] || fail "$build: Ctrl-C left $left"
+  echo "Ctrl-C: status 130, no trace and no work directory left"
 done
 wine_prefix_stop
 

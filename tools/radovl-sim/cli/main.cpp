@@ -299,6 +299,9 @@ int main(int argc, char** argv) {
     int status = ExitFailed;
     // Ctrl-C stops a run where it is and removes what it half wrote; view
     // takes Ctrl-C itself, as the way to stop its server (exit 0).
+#ifdef _WIN32
+    if (argc >= 2 && std::string(argv[1]) == RemoveAfterExitCommand) return RemoveAfterExit(argc, argv);
+#endif
     if (argc < 2 || std::string(argv[1]) != "view") HandleInterrupts();
     try {
         status = Dispatch(std::vector<std::string>(argv + 1, argv + argc));

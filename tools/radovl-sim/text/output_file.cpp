@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #ifndef _WIN32
@@ -109,18 +111,48 @@ void DropOnInterrupt(const std::string& path) {
 
 namespace {
 
+#ifndef _WIN32
 void RemoveListed() {
     const Hold hold(interruptMutex);
     std::error_code ec;
     for (const std::string& path : removedOnInterrupt) fs::remove_all(path, ec);
 }
+#endif
 
 #ifdef _WIN32
 // Windows calls this in a thread of its own for Ctrl-C, Ctrl-Break and a
-// closed console window; the exit statuses are those of the POSIX build
-// (Ctrl-C as SIGINT, the others as SIGTERM).
+// closed console window. The interrupted call still holds files open (the
+// trace, a program being loaded, the work directory as the current one),
+// and Windows removes nothing open: a copy of the tool, started detached
+// from the console, removes the listed paths once this process has ended.
+// The exit statuses are those of the POSIX build (Ctrl-C as SIGINT, the
+// others as SIGTERM).
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-    RemoveListed();
+    wchar_t self[MAX_PATH + 1] = {};
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD selfLength = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const DWORD tempLength = GetTempPathW(MAX_PATH, temp);
+    std::wstring command = std::wstring(L"\"") + self + L"\" " + fs::path(RemoveAfterExitCommand).wstring() + L" " +
+                           std::to_wstring(GetCurrentProcessId());
+    bool any = false;
+    {
+        const Hold hold(interruptMutex);
+        for (const std::string& path : removedOnInterrupt) {
+            command += L" \"" + fs::path(path).wstring() + L"\"";
+            any = true;
+        }
+    }
+    if (any && selfLength > 0 && selfLength < MAX_PATH) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                           DETACHED_PROCESS | CREATE_NEW_PROCESS_GROUP, nullptr,
+                           tempLength > 0 && tempLength < MAX_PATH ? temp : nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+    }
     ExitProcess(event == CTRL_C_EVENT ? 128 + 2 : 128 + 15);
     return TRUE;
 }
@@ -147,6 +179,20 @@ void HandleInterrupts() {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #endif
 }
+
+#ifdef _WIN32
+int RemoveAfterExit(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const DWORD pid = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10));
+    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+        WaitForSingleObject(process, 30000);
+        CloseHandle(process);
+    }
+    std::error_code ec;
+    for (int i = 3; i < argc; ++i) fs::remove_all(argv[i], ec);
+    return 0;
+}
+#endif
 
 void RemoveIfRegular(const std::string& path) {
     std::error_code ec;

@@ -55,4 +55,12 @@ void DropOnInterrupt(const std::string& path);
 // From here on, an interrupt removes the listed paths and ends the process.
 void HandleInterrupts();
 
+#ifdef _WIN32
+// What an interrupted tool starts to remove its paths once it has ended
+// (Windows removes no file a process holds open):
+//   radovl-sim --remove-after-exit PID PATH...
+constexpr const char* RemoveAfterExitCommand = "--remove-after-exit";
+int RemoveAfterExit(int argc, char** argv);
+#endif
+
 }  // namespace radovl::tool
