@@ -13,3 +13,5 @@ nice build/bench/radovl_bench --benchmark_repetitions="$reps" --benchmark_enable
 python3 bench/table.py build/bench.json | tee build/bench-results.md
 echo | tee -a build/bench-results.md
 python3 bench/view_bench.py --tool build/tools/radovl-sim/radovl-sim | tee -a build/bench-results.md
+echo | tee -a build/bench-results.md
+python3 bench/scenario_bench.py --tool build/tools/radovl-sim/radovl-sim | tee -a build/bench-results.md

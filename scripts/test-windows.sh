@@ -238,7 +238,7 @@ for build in x64-sim i686-sim; do
   # Windows removes no open file: a detached copy of the tool removes them
   # once the interrupted one has ended.
   for _ in $(seq 40); do
-    left=$(find "$work/long.txt" "$WINEPREFIX/drive_c/users" -maxdepth 5 \( -name long.txt -o -name 'radovl-sim-*' \) 2>/dev/null | head -n 1)
+    left=$(find "$work/long.txt" "$WINEPREFIX/drive_c/users" -maxdepth 5 \( -name long.txt -o -name 'radovl-sim-*' \) 2>/dev/null | head -n 1 || true)
     [ -z "$left" ] && break
     sleep 0.25
   done
