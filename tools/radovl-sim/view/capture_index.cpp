@@ -43,8 +43,9 @@ bool CaptureIndex::Build(const std::string& path, std::string* error) {
         std::fill(std::begin(boardSeen_), std::end(boardSeen_), false);
     }
     tail_ = Resume();
-    mark_ = Mark(start.offset);
-    return Pass(error);
+    if (!Pass(error)) return false;
+    mark_ = Mark(From().offset);
+    return true;
 }
 
 const CaptureIndex::Resume& CaptureIndex::From() const {
