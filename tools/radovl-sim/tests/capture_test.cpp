@@ -1,7 +1,9 @@
 // The demo console captured by the library in a process of its own, then
 // its captured requests applied to a fresh simulated board: the board's
 // outputs, drawn, are the demo's own at the same call.
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <tuple>
@@ -14,6 +16,8 @@
 #include "boardview/screen_model.h"
 #include "test_files.h"
 #include "capture/register_track.h"
+#include "hw/driver.h"
+#include "hw/registers.h"
 #include "view/capture_index.h"
 #include "tool_test.h"
 
@@ -71,11 +75,14 @@ TEST_F(CapturedDemo, CapturedRequestsOnAFreshBoardShowTheDemosPicture) {
     }
 }
 
-// The demo, then 100 heading updates and 10 distance changes: calls past
-// the viewer's first keyframes.
+// The demo, then 100 heading updates (call 100 sets the tail instead:
+// registers no later call writes) and 10 distance changes: calls past the
+// viewer's first keyframes.
 void MakeLongCapture() {
     std::string scenario = DemoUpTo(0);
-    for (int i = 0; i < 100; ++i) scenario += "KT_RDSP_SetPPIShipDir 1 35.0\n";  // calls 38 to 137
+    for (int i = 0; i < 100; ++i) {  // calls 38 to 137
+        scenario += i == 62 ? "KT_RDSP_SetPPITail 1 7\n" : "KT_RDSP_SetPPIShipDir 1 35.0\n";
+    }
     for (int i = 0; i < 10; ++i) scenario += "KT_RDSP_SetPPIDist 1 24\n";        // calls 138 to 147
     std::ofstream("long.scenario") << scenario;
     const std::string command = "RADOVL_CAPTURE=long.cap '" RADOVL_SIM_TOOL "' run --quiet long.scenario > run.log 2>&1";
@@ -166,35 +173,26 @@ bool SameCall(const IndexedCall& a, const IndexedCall& b) {
 TEST_F(CapturedDemo, TheViewersIndexGoesOnWhereTheCaptureGrew) {
     MakeLongCapture();
     const std::string data = ReadFile("long.cap");
-    CaptureIndex whole(FewRequests);
     std::string error;
-    ASSERT_TRUE(whole.Build("long.cap", &error)) << error;
-    const std::vector<IndexedCall>& calls = whole.calls();
-    ASSERT_EQ(calls.size(), 147u);
-    const auto offset = [&](uint32_t n) { return static_cast<size_t>(calls[n - 1].offset); };
-    const struct Case {
-        const char* what;
-        std::vector<size_t> pieces;  // the file's length after each write
-    } cases[] = {
-        {"whole calls", {offset(100), offset(120)}},
-        {"a call cut inside a request, then whole", {offset(100) + 100, offset(120)}},
-        {"cut inside calls twice", {offset(60) + 57, offset(60) + 300, offset(139) + 1}},
-        {"the start-up cut", {offset(1) + 5000, offset(2) + 40}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::ofstream("grow.cap", std::ios::binary) << data.substr(0, c.pieces[0]);
-        CaptureIndex index(FewRequests);
+    // The capture in bytes written as pieces, each piece ending at the next
+    // length, read on after each: the index of the whole file read at once.
+    const auto grown = [&](const std::string& bytes, const std::vector<size_t>& pieces, uint64_t boardsEvery) {
+        std::ofstream("whole.cap", std::ios::binary) << bytes;
+        CaptureIndex whole(boardsEvery);
+        ASSERT_TRUE(whole.Build("whole.cap", &error)) << error;
+        const std::vector<IndexedCall>& calls = whole.calls();
+        std::ofstream("grow.cap", std::ios::binary) << bytes.substr(0, pieces[0]);
+        CaptureIndex index(boardsEvery);
         ASSERT_TRUE(index.Build("grow.cap", &error)) << error;
-        for (size_t i = 1; i <= c.pieces.size(); ++i) {
-            const size_t end = i < c.pieces.size() ? c.pieces[i] : data.size();
-            std::ofstream("grow.cap", std::ios::binary | std::ios::app) << data.substr(c.pieces[i - 1], end - c.pieces[i - 1]);
+        for (size_t i = 1; i <= pieces.size(); ++i) {
+            const size_t end = i < pieces.size() ? pieces[i] : bytes.size();
+            std::ofstream("grow.cap", std::ios::binary | std::ios::app) << bytes.substr(pieces[i - 1], end - pieces[i - 1]);
             ASSERT_TRUE(index.Update());
         }
         ASSERT_EQ(index.calls().size(), calls.size());
         EXPECT_EQ(index.note(), "");
         for (size_t n = 0; n < calls.size(); ++n) EXPECT_TRUE(SameCall(index.calls()[n], calls[n])) << "call " << n + 1;
-        for (const uint32_t n : {1u, 59u, 60u, 61u, 100u, 101u, 147u}) {
+        for (const uint32_t n : {1u, 4u, 59u, 60u, 61u, 100u, 101u, 130u, 147u}) {
             SCOPED_TRACE("after call " + std::to_string(n));
             EXPECT_EQ(index.At(n).values, whole.At(n).values);
             EXPECT_EQ(index.At(n).lastWriter, whole.At(n).lastWriter);
@@ -206,7 +204,57 @@ TEST_F(CapturedDemo, TheViewersIndexGoesOnWhereTheCaptureGrew) {
             EXPECT_EQ(mine.lastCall, theirs.lastCall);
             EXPECT_TRUE(drawn == ViewSvg(index, mine)) << "the picture differs";
         }
+    };
+    CaptureIndex whole(FewRequests);
+    ASSERT_TRUE(whole.Build("long.cap", &error)) << error;
+    const std::vector<IndexedCall>& calls = whole.calls();
+    ASSERT_EQ(calls.size(), 147u);
+    const auto offset = [&](uint32_t n) { return static_cast<size_t>(calls[n - 1].offset); };
+    const struct Case {
+        const char* what;
+        std::vector<size_t> pieces;  // the file's length after each write
+        uint64_t boardsEvery;
+    } cases[] = {
+        {"whole calls", {offset(100), offset(120)}, FewRequests},
+        {"a call cut inside a request, then whole", {offset(100) + 100, offset(120)}, FewRequests},
+        {"cut inside calls twice", {offset(60) + 57, offset(60) + 300, offset(139) + 1}, FewRequests},
+        {"the start-up cut", {offset(1) + 5000, offset(2) + 40}, FewRequests},
+        // Read again from the fresh board past register keyframes it holds.
+        {"cut inside calls, no boards saved but the fresh ones", {offset(66) + 200, offset(130) + 200}, 1u << 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        grown(data, c.pieces, c.boardsEvery);
     }
+
+    // What the decoder carries from call to call: a call whose first page
+    // write is taken out leans on the page the call before it left. Read on
+    // from before it, after a pass that ended inside it on another page.
+    CaptureReader reader;
+    ASSERT_TRUE(reader.Open("long.cap"));
+    CaptureRecord record;
+    std::vector<uint64_t> firstPageWrite(calls.size() + 1, 0);  // offset of a call's first request, when a page write
+    std::vector<int64_t> lastPage(calls.size() + 1, -1);
+    while (reader.Next(&record)) {
+        if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) continue;
+        const RadovlSimRequest r = AsTraced(record.request);
+        const bool pageWrite = r.code == MemoryRequestCode && r.space == Space::PciInterface &&
+                               r.offset == PciPage::Offset && !IsReadFunction(r.function);
+        if (record.requestNumber == 1 && pageWrite) firstPageWrite[record.callNumber] = record.offset;
+        if (pageWrite) lastPage[record.callNumber] = r.value;
+    }
+    uint32_t k = 2;
+    while (k <= 37 && (firstPageWrite[k] == 0 || lastPage[k - 1] < 0 || lastPage[k] == lastPage[k - 1])) ++k;
+    ASSERT_LE(k, 37u) << "no demo call starts with a page write and ends on another page than the call before";
+    std::string leaning = data;
+    const size_t returnAt = offset(k + 1) - sizeof(RadovlCaptureReturn);
+    uint32_t requests = 0;
+    std::memcpy(&requests, &leaning[returnAt + offsetof(RadovlCaptureReturn, requests)], sizeof requests);
+    --requests;
+    std::memcpy(&leaning[returnAt + offsetof(RadovlCaptureReturn, requests)], &requests, sizeof requests);
+    leaning.erase(firstPageWrite[k], sizeof(RadovlCaptureRequest));
+    SCOPED_TRACE("call " + std::to_string(k) + " leaning on the page call " + std::to_string(k - 1) + " left");
+    grown(leaning, {offset(k), offset(k + 1) - sizeof(RadovlCaptureRequest) - 8}, 1u << 30);
 
     // Cut, or written again from the start (longer than before): read
     // again from the start.
