@@ -4,6 +4,8 @@
 // requests arrive on others.
 #include "radovl/sim.h"
 
+#include <cstdint>
+
 #include "hw/registers.h"
 #include "simulator.h"
 
@@ -221,6 +223,35 @@ RADOVL_API int32_t RADOVL_CALL RadovlSim_SendRequest(int32_t board, uint32_t cod
     const Locked hold;
     if (board < 0 || board >= radovl::sim::Boards || !State().boards[board].present || record == nullptr) return 0;
     return radovl::sim::ServeRequest(board, code, record, size, destination) ? 1 : 0;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SaveBoards(void) {
+    const Locked hold;
+    radovl::sim::SimState& s = State();
+    // Numbers are not used again while the process lives (after 2^31 - 1
+    // saves, numbers still free are taken from 1 again).
+    int32_t number = s.lastSaved;
+    do {
+        number = number == INT32_MAX ? 1 : number + 1;
+    } while (s.saved.count(number) != 0);
+    radovl::sim::SavedBoards& saved = s.saved[number];
+    for (int b = 0; b < radovl::sim::Boards; ++b) saved.boards[b] = s.boards[b];
+    s.lastSaved = number;
+    return number;
+}
+
+RADOVL_API int32_t RADOVL_CALL RadovlSim_RestoreBoards(int32_t saved) {
+    const Locked hold;
+    radovl::sim::SimState& s = State();
+    const auto found = s.saved.find(saved);
+    if (found == s.saved.end()) return 0;
+    for (int b = 0; b < radovl::sim::Boards; ++b) s.boards[b] = found->second.boards[b];
+    return 1;
+}
+
+RADOVL_API void RADOVL_CALL RadovlSim_FreeBoards(int32_t saved) {
+    const Locked hold;
+    State().saved.erase(saved);
 }
 
 }  // extern "C"

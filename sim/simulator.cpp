@@ -21,22 +21,40 @@ namespace radovl::sim {
 // ---------------------------------------------------------------------------
 // Sparse memory.
 
+SparseMemory::SparseMemory(const SparseMemory& other) : pages_(other.pages_) { other.writeData_ = nullptr; }
+
+SparseMemory& SparseMemory::operator=(const SparseMemory& other) {
+    if (this == &other) return *this;
+    pages_ = other.pages_;
+    other.writeData_ = nullptr;
+    readData_ = nullptr;
+    writeData_ = nullptr;
+    return *this;
+}
+
 const uint8_t* SparseMemory::FindPage(uint32_t page) const {
-    if (cachedData_ != nullptr && cachedPage_ == page) return cachedData_;
+    if (readData_ != nullptr && readPage_ == page) return readData_;
     auto it = pages_.find(page);
     if (it == pages_.end()) return nullptr;
-    cachedPage_ = page;
-    cachedData_ = it->second.get();
-    return cachedData_;
+    readPage_ = page;
+    readData_ = it->second.get();
+    return readData_;
 }
 
 uint8_t* SparseMemory::PageFor(uint32_t page) {
-    if (cachedData_ != nullptr && cachedPage_ == page) return cachedData_;
+    if (writeData_ != nullptr && writePage_ == page) return writeData_;
     auto& slot = pages_[page];
-    if (!slot) slot.reset(new uint8_t[PageSize]());
-    cachedPage_ = page;
-    cachedData_ = slot.get();
-    return cachedData_;
+    if (!slot) {
+        slot.reset(new uint8_t[PageSize]());
+    } else if (slot.use_count() > 1) {
+        std::shared_ptr<uint8_t[]> own(new uint8_t[PageSize]);
+        std::memcpy(own.get(), slot.get(), PageSize);
+        slot = std::move(own);
+    }
+    writePage_ = readPage_ = page;
+    writeData_ = slot.get();
+    readData_ = writeData_;
+    return writeData_;
 }
 
 uint8_t SparseMemory::ReadByte(uint32_t address) const {
@@ -127,8 +145,12 @@ SimState& State() {
 void PowerCycle() {
     const Locked hold;
     const TraceSettings kept = State().traceSettings;
+    std::map<int32_t, SavedBoards> saved = std::move(State().saved);
+    const int32_t lastSaved = State().lastSaved;
     State() = SimState();
     State().traceSettings = kept;
+    State().saved = std::move(saved);
+    State().lastSaved = lastSaved;
 }
 
 // ---------------------------------------------------------------------------

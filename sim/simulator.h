@@ -30,9 +30,15 @@ struct Rect {
 };
 
 // Byte-addressed, little-endian, zero at power-on; storage is allocated
-// page by page as it is written.
+// page by page as it is written. A copy shares the pages with the memory
+// it was made from until either side writes one: the writer then takes a
+// page of its own, so saving a board with programs loaded costs a pointer
+// a page, not the programs' bytes.
 class SparseMemory {
 public:
+    SparseMemory() = default;
+    SparseMemory(const SparseMemory& other);
+    SparseMemory& operator=(const SparseMemory& other);
     uint8_t ReadByte(uint32_t address) const;
     void WriteByte(uint32_t address, uint8_t value);
     // width 1, 2 or 4 bytes at any address (a word at an unaligned address
@@ -48,11 +54,17 @@ private:
     static constexpr uint32_t PageBits = 12;
     static constexpr uint32_t PageSize = 1u << PageBits;
     const uint8_t* FindPage(uint32_t page) const;
+    // The page to write, this memory's own (copied first when shared).
     uint8_t* PageFor(uint32_t page);
 
-    std::unordered_map<uint32_t, std::unique_ptr<uint8_t[]>> pages_;
-    mutable uint32_t cachedPage_ = 0;
-    mutable uint8_t* cachedData_ = nullptr;
+    std::unordered_map<uint32_t, std::shared_ptr<uint8_t[]>> pages_;
+    // The last page looked up, for reads; the last page written, which
+    // this memory held alone then. A copy made from this memory shares
+    // that page, so copying forgets it on both sides.
+    mutable uint32_t readPage_ = 0;
+    mutable const uint8_t* readData_ = nullptr;
+    mutable uint32_t writePage_ = 0;
+    mutable uint8_t* writeData_ = nullptr;
 };
 
 // The I2C master core's transaction state.
@@ -116,6 +128,11 @@ struct HandleEntry {
     std::string mutexName;     // mutex handles
 };
 
+// Both boards as RadovlSim_SaveBoards() saved them.
+struct SavedBoards {
+    BoardState boards[Boards];
+};
+
 // Everything the simulator holds, with its power-on values.
 struct SimState {
     BoardState boards[Boards];
@@ -138,6 +155,10 @@ struct SimState {
     void* answerSourceContext = nullptr;
     std::vector<HandleEntry> handles;
     std::unordered_map<std::string, int32_t> mutexes;  // name -> open handles
+    // Boards saved by whoever watches them, by number; like the trace
+    // settings they outlive a power cycle.
+    std::map<int32_t, SavedBoards> saved;
+    int32_t lastSaved = 0;
 };
 
 // The simulator's one lock, recursive. Every function below and every
@@ -156,7 +177,7 @@ public:
 // The one simulator of the process; hold Locked while using it.
 SimState& State();
 // Power cycle of boards and host: every value back to power-on, except
-// the trace settings.
+// the trace settings and the saved boards.
 void PowerCycle();
 
 // The trace: emptied with its memory given back and the request count

@@ -302,6 +302,48 @@ TEST_F(SimulatorTest, PeekAndPokeHaveNoSideEffects) {
     EXPECT_EQ(RadovlSim_PeekVideo(0, 2, 0), 0u);  // no such DSP
 }
 
+// A save is what the view's keyframes stand on: a board put back from one
+// answers as at the save, whatever was written since, on either side.
+TEST_F(SimulatorTest, SavedBoardsAnswerAsAtTheSaveWhateverIsWrittenSince) {
+    constexpr uint32_t Word = 0xB0080000, OtherPage = 0xB0090000, Unwritten = 0xB00A0000;
+    BoardWrite32(Word, 0x11111111);  // through the driver: the page this memory last wrote
+    RadovlSim_PokeVideo(0, 1, 0x100, 0x22222222);
+    RadovlSim_PokeMain(1, Word, 0x33333333);
+    BoardWrite32(0x6C000410, 0x00030003);  // video DSP 2 started
+    const int32_t saved = RadovlSim_SaveBoards();
+    ASSERT_GT(saved, 0);
+    const auto asSaved = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(RadovlSim_PeekMain(0, Word), 0x11111111u);
+        EXPECT_EQ(RadovlSim_PeekVideo(0, 1, 0x100), 0x22222222u);
+        EXPECT_EQ(RadovlSim_PeekMain(1, Word), 0x33333333u);
+        EXPECT_EQ(RadovlSim_PeekMain(0, Unwritten), 0u);
+        EXPECT_EQ(RadovlSim_DspStarted(0, 2), 1);
+    };
+    // Writes after the save: the page written last before it, another one,
+    // a page the save does not have, and a DSP held in reset.
+    for (int round = 0; round < 2; ++round) {
+        BoardWrite32(Word, 0xAAAAAAAA);
+        BoardWrite32(OtherPage, 0xBBBBBBBB);
+        RadovlSim_PokeVideo(0, 1, 0x100, 0xCCCCCCCC);
+        RadovlSim_PokeMain(1, Word + 4, 0xDDDDDDDD);
+        RadovlSim_PokeMain(0, Unwritten, 0xEEEEEEEE);
+        BoardWrite8(0x6C000004, 0x01);
+        EXPECT_EQ(RadovlSim_PeekMain(0, Word), 0xAAAAAAAAu);
+        ASSERT_EQ(RadovlSim_RestoreBoards(saved), 1);
+        asSaved(round == 0 ? "restored" : "restored after writing the restored board");
+        EXPECT_EQ(RadovlSim_PeekMain(0, OtherPage), 0u);
+        EXPECT_EQ(RadovlSim_PeekMain(1, Word + 4), 0u);
+    }
+    RadovlSim_Reset();
+    EXPECT_EQ(RadovlSim_PeekMain(0, Word), 0u);
+    ASSERT_EQ(RadovlSim_RestoreBoards(saved), 1);
+    asSaved("restored after a reset");
+    RadovlSim_FreeBoards(saved);
+    EXPECT_EQ(RadovlSim_RestoreBoards(saved), 0);
+    EXPECT_EQ(RadovlSim_RestoreBoards(0), 0);
+}
+
 TEST(SimulatorMonitors, NearestMonitorRule) {
     RadovlSim_Reset();
     RadovlSim_ClearMonitors();

@@ -16,7 +16,7 @@
  * runs a call on another thread: each one holds the simulator's lock, which
  * in the library's build is the library's own lock, so it waits for a
  * running library call to finish and sees the board between calls. Nothing
- * to free. The simulated clock is virtual: the library's waits only add to
+ * to free but saved boards (RadovlSim_FreeBoards()). The simulated clock is virtual: the library's waits only add to
  * RadovlSim_SleptMs().
  */
 #ifndef RADOVL_SIM_H
@@ -328,6 +328,32 @@ RADOVL_API uint64_t RADOVL_CALL RadovlSim_TraceDropped(void);
  *        mode the next window placement applies. 1 before start-up.
  */
 RADOVL_API int32_t RADOVL_CALL RadovlSim_DisplayMode(void);
+/**
+ * @brief Saves both boards as they stand: every memory, the PCI interface
+ *        registers, the I2C core and decoders, which DSPs run, presence,
+ *        scratch fault and window query answer. A saved board shares its
+ *        memory pages with the live one until one side writes a page, so a
+ *        save costs a pointer a page, whatever the programs loaded. Saved
+ *        boards are the watcher's: RadovlSim_Reset() leaves them.
+ * @return a number from 1 naming the save, for RadovlSim_RestoreBoards()
+ *         and RadovlSim_FreeBoards().
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_SaveBoards(void);
+/**
+ * @brief Puts both boards back as they were saved; the save stays for
+ *        more restores. The host, the trace, request faults and the request
+ *        count are left as they are.
+ * @param saved a number RadovlSim_SaveBoards() gave.
+ * @return 1 when restored, 0 for a number that names no save (nothing
+ *         changes).
+ */
+RADOVL_API int32_t RADOVL_CALL RadovlSim_RestoreBoards(int32_t saved);
+/**
+ * @brief Gives a save's memory back; the number then names nothing. Another
+ *        number, or 0, is ignored.
+ * @param saved a number RadovlSim_SaveBoards() gave.
+ */
+RADOVL_API void RADOVL_CALL RadovlSim_FreeBoards(int32_t saved);
 
 /** @} */
 

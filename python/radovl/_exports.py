@@ -126,4 +126,7 @@ SIMULATOR = {
     "RadovlSim_TraceCapacity": (I32, []),
     "RadovlSim_TraceDropped": (U64, []),
     "RadovlSim_DisplayMode": (I32, []),
+    "RadovlSim_SaveBoards": (I32, []),
+    "RadovlSim_RestoreBoards": (I32, [I32]),
+    "RadovlSim_FreeBoards": (None, [I32]),
 }

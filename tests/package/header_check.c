@@ -114,6 +114,9 @@ int header_check(int32_t status) {
     CHECK(RadovlSim_SetReadSource, void, (RadovlSimReadSource, void *))
     CHECK(RadovlSim_SendRequest, int32_t, (int32_t, uint32_t, void *, uint32_t, void *))
     CHECK(RadovlSim_DisplayMode, int32_t, (void))
+    CHECK(RadovlSim_SaveBoards, int32_t, (void))
+    CHECK(RadovlSim_RestoreBoards, int32_t, (int32_t))
+    CHECK(RadovlSim_FreeBoards, void, (int32_t))
 
     /* The status values are distinct integer constants (a duplicate case
      * label would not compile) with their documented values. */

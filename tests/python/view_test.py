@@ -120,6 +120,13 @@ class Page(unittest.TestCase):
             time.sleep(0.05)
         self.fail("the page never showed " + what)
 
+    def rendered(self, capture, n):
+        """The SVG replay --render writes after call n."""
+        path = os.path.join(self.dir, "at%d.svg" % n)
+        self.assertEqual(tool("replay", capture, "--render", path, "--at", str(n)).returncode, 0)
+        with open(path, "rb") as f:
+            return f.read()
+
     def shown(self, n):
         self.wait("return document.body.dataset.shown === '%d'" % n, "call %d" % n)
 
@@ -143,10 +150,7 @@ class Page(unittest.TestCase):
             self.wait("return document.getElementById('svg').naturalWidth > 0", "the picture drawn")
             drawn = self.browser.execute_async_script(
                 "fetch(document.getElementById('svg').src).then(r => r.text()).then(arguments[0])")
-            rendered = os.path.join(self.dir, "at4.svg")
-            self.assertEqual(tool("replay", self.capture, "--render", rendered, "--at", "4").returncode, 0)
-            with open(rendered, encoding="utf-8") as f:
-                self.assertEqual(drawn, f.read())
+            self.assertEqual(drawn, self.rendered(self.capture, 4).decode("utf-8"))
             self.assertIn("PpiStart[1]", self.browser.find_element(By.ID, "decoded").text)
             changes = self.browser.find_element(By.ID, "changes").text
             self.assertIn("board0 main PpiStart[1] 0x00000000 → 0x003C0076", changes)
@@ -203,6 +207,14 @@ class Page(unittest.TestCase):
             self.wait("return document.querySelectorAll('#calls div').length === %d" % len(offsets), "every call")
             self.wait("return !document.querySelectorAll('#calls div')[20].textContent.includes('…')",
                       "the call that was running returned")
+            # Cut back to its first ten calls, then written on: read again from the start.
+            with open(growing, "r+b") as f:
+                f.truncate(offsets[10])
+            self.wait("return document.querySelectorAll('#calls div').length === 10", "the capture cut")
+            with open(growing, "ab") as f:
+                f.write(data[offsets[10]:offsets[12]])
+            self.wait("return document.querySelectorAll('#calls div').length === 12", "calls written after the cut")
+            self.assertEqual(server.get("/api/svg/12")[1], self.rendered(growing, 12))
         finally:
             status, err = server.stop()
         self.assertEqual(status, 0, err)

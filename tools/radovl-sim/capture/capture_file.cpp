@@ -108,8 +108,11 @@ bool CaptureReader::Open(const std::string& path) {
 }
 
 bool CaptureReader::Next(CaptureRecord* record) {
-    const std::string where = " at byte " + std::to_string(offset_);
-    const std::string inCall = inCall_ ? " (call " + std::to_string(calls_) + ", " + callText_ + ")" : "";
+    // Said only when the file stops making sense: millions of records a
+    // second pass here.
+    const uint64_t at = offset_;
+    const auto where = [at] { return " at byte " + std::to_string(at); };
+    const auto inCall = [this] { return inCall_ ? " (call " + std::to_string(calls_) + ", " + callText_ + ")" : std::string(); };
     if (offset_ == size_) {
         if (!inCall_) return false;
         return Fail("ends inside call " + std::to_string(calls_) + " (" + callText_ + "), after its request " +
@@ -118,14 +121,14 @@ bool CaptureReader::Next(CaptureRecord* record) {
     const int kind = in_.peek();
     const size_t bytes = kind == std::char_traits<char>::eof() ? 0 : RecordBytes(static_cast<uint8_t>(kind));
     if (bytes == 0) {
-        return Fail("unknown record kind " + std::to_string(kind) + where + inCall + ": the file is damaged there");
+        return Fail("unknown record kind " + std::to_string(kind) + where() + inCall() + ": the file is damaged there");
     }
     if (offset_ + bytes > size_) {
-        return Fail("truncated: ends inside " + std::string(KindName(static_cast<uint8_t>(kind))) + where + inCall +
+        return Fail("truncated: ends inside " + std::string(KindName(static_cast<uint8_t>(kind))) + where() + inCall() +
                     "; decoded up to the last whole record");
     }
     if (static_cast<uint8_t>(kind) > RADOVL_CAPTURE_KIND_RETURN && header_.version < 2) {
-        return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where +
+        return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where() +
                     " in a version 1 capture: the file is damaged there");
     }
     char* target = kind == RADOVL_CAPTURE_KIND_CALL       ? reinterpret_cast<char*>(&record->call)
@@ -134,13 +137,13 @@ bool CaptureReader::Next(CaptureRecord* record) {
                    : kind == RADOVL_CAPTURE_KIND_FILE     ? reinterpret_cast<char*>(&record->file)
                                                           : reinterpret_cast<char*>(&record->end);
     in_.read(target, static_cast<std::streamsize>(bytes));
-    if (static_cast<size_t>(in_.gcount()) != bytes) return Fail("cannot read" + where);
+    if (static_cast<size_t>(in_.gcount()) != bytes) return Fail("cannot read" + where());
     record->kind = static_cast<uint8_t>(kind);
     record->offset = offset_;
     offset_ += bytes;
     if (kind == RADOVL_CAPTURE_KIND_FILE && !ReadFileBytes(record)) return false;
     if (static_cast<uint8_t>(kind) >= RADOVL_CAPTURE_KIND_PLATFORM) {
-        if (!inCall_) return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where + " outside any call: the file is damaged there");
+        if (!inCall_) return Fail(std::string(KindName(static_cast<uint8_t>(kind))) + where() + " outside any call: the file is damaged there");
         record->callNumber = calls_;
         record->requestNumber = callRequests_;
         return true;
@@ -148,12 +151,12 @@ bool CaptureReader::Next(CaptureRecord* record) {
 
     if (kind == RADOVL_CAPTURE_KIND_CALL) {
         if (record->call.argCount > RADOVL_CAPTURE_MAX_ARGS) {
-            return Fail("call " + std::to_string(calls_ + 1) + where + " has " +
+            return Fail("call " + std::to_string(calls_ + 1) + where() + " has " +
                         std::to_string(record->call.argCount) + " arguments, more than a call takes (" +
                         std::to_string(RADOVL_CAPTURE_MAX_ARGS) + "): the file is damaged there");
         }
         if (inCall_) {
-            return Fail("call " + std::to_string(calls_ + 1) + where + " begins before call " + std::to_string(calls_) +
+            return Fail("call " + std::to_string(calls_ + 1) + where() + " begins before call " + std::to_string(calls_) +
                         " (" + callText_ + ") returned: the file is damaged there");
         }
         inCall_ = true;
@@ -161,13 +164,13 @@ bool CaptureReader::Next(CaptureRecord* record) {
         callRequests_ = 0;
         callText_ = FormatCall(record->call);
     } else if (kind == RADOVL_CAPTURE_KIND_REQUEST) {
-        if (!inCall_) return Fail("a request" + where + " outside any call: the file is damaged there");
+        if (!inCall_) return Fail("a request" + where() + " outside any call: the file is damaged there");
         ++callRequests_;
         ++requests_;
     } else {
-        if (!inCall_) return Fail("a return" + where + " without a call: the file is damaged there");
+        if (!inCall_) return Fail("a return" + where() + " without a call: the file is damaged there");
         if (record->end.requests != callRequests_) {
-            return Fail("call " + std::to_string(calls_) + " (" + callText_ + ") returns" + where + " after " +
+            return Fail("call " + std::to_string(calls_) + " (" + callText_ + ") returns" + where() + " after " +
                         std::to_string(record->end.requests) + " requests, but the capture holds " +
                         std::to_string(callRequests_) + " of them: the file is damaged there");
         }

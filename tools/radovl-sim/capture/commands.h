@@ -3,8 +3,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "boardview/screen_model.h"
+#include "picture/renderer.h"
 
 #include "cli/cli.h"
 #include "radovl/capture.h"
@@ -36,6 +42,26 @@ AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at);
 // One captured request sent to its simulated board as it was sent; false
 // (nothing sent) for a request the site's driver failed.
 bool ApplyRequest(const RadovlCaptureRequest& request);
+
+// What the capture holds of the site besides its board (version 2): the
+// screen's clip box, the monitors its queries answered, the files opened.
+struct SiteReads {
+    std::optional<HostView::Monitor> screen;
+    std::vector<HostView::Monitor> monitors;
+    std::vector<std::pair<std::string, std::string>> files;  // name, bytes: the first time each was present
+    std::optional<int32_t> disMode;  // as the last display-mode file read sets it
+    // Takes what one record read (any other record changes nothing; the
+    // same record taken twice neither).
+    void Take(const CaptureRecord& record);
+};
+SiteReads ReadSite(const std::string& path);
+// The simulated boards' outputs as they stand, as replay --render draws
+// them once the captured requests of applied.calls calls are on the boards:
+// the site's monitors (or those given) and DisMode, the page titled with the
+// capture's path and the last call. replay and view both draw through it.
+ScreenModel CapturedScreen(const std::string& path, const SiteReads& site,
+                           const std::vector<HostView::Monitor>& monitors, const AppliedCapture& applied,
+                           RenderOptions* options);
 
 // The last requests of one side of a comparison, with the number of the
 // first one kept, for the decoded context of a difference.

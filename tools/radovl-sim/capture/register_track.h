@@ -48,6 +48,10 @@ public:
     // The end of a call: what the decoder still holds, then every register
     // (as not written), whatever changed it.
     void Flush(const Touch& touch);
+    // What the decoder carries from one call to the next (pages, distance
+    // variables), to go on later from the end of a call.
+    const TraceDecoder& decoder() const { return decoder_; }
+    void SetDecoder(const TraceDecoder& decoder) { decoder_ = decoder; }
 
 private:
     void Report(const Touch& touch);

@@ -75,15 +75,6 @@ bool ReadOptions(const ParsedArgs& args, ReplayOptions* o, std::ostream& err) {
     return true;
 }
 
-// What the capture holds of the site besides its board (version 2): the
-// screen's clip box, the monitors its queries answered, the files opened.
-struct SiteReads {
-    std::optional<HostView::Monitor> screen;
-    std::vector<HostView::Monitor> monitors;
-    std::vector<std::pair<std::string, std::string>> files;  // name, bytes: the first time each was present
-    std::optional<int32_t> disMode;  // as the last display-mode file read sets it
-};
-
 // DisMode as start-up takes it from the display-mode file: 1 without the
 // file or the key.
 int32_t DisModeOf(const CaptureRecord& record) {
@@ -93,34 +84,6 @@ int32_t DisModeOf(const CaptureRecord& record) {
     size_t at = key + 7;
     while (at < text.size() && (text[at] == ' ' || text[at] == '=' || text[at] == '\t')) ++at;
     return static_cast<int32_t>(std::strtol(text.c_str() + at, nullptr, 10));
-}
-
-SiteReads ReadSite(const std::string& path) {
-    SiteReads site;
-    CaptureReader reader;
-    if (!reader.Open(path)) return site;
-    CaptureRecord record;
-    while (reader.Next(&record)) {
-        const RadovlCapturePlatform& p = record.platform;
-        const HostView::Monitor box{p.left, p.top, p.right, p.bottom};
-        if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_SCREEN && !site.screen) {
-            site.screen = box;
-        } else if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_MONITOR &&
-                   std::none_of(site.monitors.begin(), site.monitors.end(), [&](const HostView::Monitor& m) {
-                       return m.left == box.left && m.top == box.top && m.right == box.right &&
-                              m.bottom == box.bottom;
-                   })) {
-            site.monitors.push_back(box);
-        } else if (record.kind == RADOVL_CAPTURE_KIND_FILE && record.file.present != 0 &&
-                   std::none_of(site.files.begin(), site.files.end(),
-                                [&](const auto& f) { return f.first == record.fileName; })) {
-            site.files.emplace_back(record.fileName, record.fileData);
-        }
-        if (record.kind == RADOVL_CAPTURE_KIND_FILE && fs::path(record.fileName).filename() == "dismodeconfig.inf") {
-            site.disMode = DisModeOf(record);
-        }
-    }
-    return site;
 }
 
 // The site's files in a private directory, the current one while the
@@ -393,31 +356,17 @@ private:
 int Render(CaptureReader& reader, const ReplayOptions& o, const SiteReads& site, std::ostream& out,
            std::ostream& err) {
     SetUpHost(o, site, out);
-    HostView host;
-    if (!o.monitors.empty()) host.monitors = o.monitors;
-    else if (!site.monitors.empty()) host.monitors = site.monitors;
-    host.disModeKnown = site.disMode.has_value();
-    host.disMode = site.disMode.value_or(1);
-    host.disModeSource = site.disMode ? "start-up read the site's out/dismodeconfig.inf, held in the capture"
-                                      : "a capture holds no DisMode";
     const AppliedCapture applied = ApplyCapture(reader, o.at);
     if (!reader.error().empty()) {
         err << "radovl-sim: " << reader.error() << "\n";
         return ExitUsage;
     }
-    const uint32_t calls = applied.calls;
-    const std::string& lastCall = applied.lastCall;
-    host.board = applied.board;
-    if (o.at > calls) {
-        err << "radovl-sim: " << reader.path() << " holds " << calls << " calls, not " << o.at << "\n";
+    if (o.at > applied.calls) {
+        err << "radovl-sim: " << reader.path() << " holds " << applied.calls << " calls, not " << o.at << "\n";
         return ExitUsage;
     }
     RenderOptions options;
-    options.title = "radovl-sim: what the board's two outputs show";
-    options.subtitle = "Capture " + reader.path() + ", after call " + std::to_string(calls) + " (" + lastCall +
-                       ")   ·   the captured requests applied to a fresh simulated board   ·   board " +
-                       std::to_string(host.board);
-    const ScreenModel model = ReadScreen(host);
+    const ScreenModel model = CapturedScreen(reader.path(), site, o.monitors, applied, &options);
     std::string error;
     if (!RenderScreen(model, o.renderFile, options, &error)) {
         err << "radovl-sim: " << error << "\n";
@@ -429,6 +378,52 @@ int Render(CaptureReader& reader, const ReplayOptions& o, const SiteReads& site,
 }
 
 }  // namespace
+
+void SiteReads::Take(const CaptureRecord& record) {
+    const RadovlCapturePlatform& p = record.platform;
+    const HostView::Monitor box{p.left, p.top, p.right, p.bottom};
+    if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_SCREEN && !screen) {
+        screen = box;
+    } else if (record.kind == RADOVL_CAPTURE_KIND_PLATFORM && p.what == RADOVL_CAPTURE_MONITOR &&
+               std::none_of(monitors.begin(), monitors.end(), [&](const HostView::Monitor& m) {
+                   return m.left == box.left && m.top == box.top && m.right == box.right && m.bottom == box.bottom;
+               })) {
+        monitors.push_back(box);
+    } else if (record.kind == RADOVL_CAPTURE_KIND_FILE && record.file.present != 0 &&
+               std::none_of(files.begin(), files.end(), [&](const auto& f) { return f.first == record.fileName; })) {
+        files.emplace_back(record.fileName, record.fileData);
+    }
+    if (record.kind == RADOVL_CAPTURE_KIND_FILE && fs::path(record.fileName).filename() == "dismodeconfig.inf") {
+        disMode = DisModeOf(record);
+    }
+}
+
+ScreenModel CapturedScreen(const std::string& path, const SiteReads& site,
+                           const std::vector<HostView::Monitor>& monitors, const AppliedCapture& applied,
+                           RenderOptions* options) {
+    HostView host;
+    if (!monitors.empty()) host.monitors = monitors;
+    else if (!site.monitors.empty()) host.monitors = site.monitors;
+    host.disModeKnown = site.disMode.has_value();
+    host.disMode = site.disMode.value_or(1);
+    host.disModeSource = site.disMode ? "start-up read the site's out/dismodeconfig.inf, held in the capture"
+                                      : "a capture holds no DisMode";
+    host.board = applied.board;
+    options->title = "radovl-sim: what the board's two outputs show";
+    options->subtitle = "Capture " + path + ", after call " + std::to_string(applied.calls) + " (" +
+                        applied.lastCall + ")   ·   the captured requests applied to a fresh simulated board   ·   board " +
+                        std::to_string(host.board);
+    return ReadScreen(host);
+}
+
+SiteReads ReadSite(const std::string& path) {
+    SiteReads site;
+    CaptureReader reader;
+    if (!reader.Open(path)) return site;
+    CaptureRecord record;
+    while (reader.Next(&record)) site.Take(record);
+    return site;
+}
 
 AppliedCapture ApplyCapture(CaptureReader& reader, uint32_t at) {
     AppliedCapture applied;

@@ -575,6 +575,13 @@ bool RenderFormatSupported(const std::string& path) {
     return EndsWith(path, ".svg") || (WritesPng && EndsWith(path, ".png")) || IsDeviceOrPipe(path);
 }
 
+std::string RenderSvg(const ScreenModel& model, const RenderOptions& options) {
+    const Layout layout = ComputeLayout(model);
+    SvgCanvas svg;
+    DrawPage(svg, model, layout, options);
+    return svg.Document(layout.width, layout.height);
+}
+
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error) {
     if (!RenderFormatSupported(path)) {
         *error = "cannot draw " + path + ": radovl-sim draws " + RenderFormatsWritten;
@@ -589,9 +596,7 @@ bool RenderScreen(const ScreenModel& model, const std::string& path, const Rende
     }
     bool drawn = true;
     if (EndsWith(path, ".svg") || !WritesPng) {
-        SvgCanvas svg;
-        DrawPage(svg, model, layout, options);
-        file.Write(svg.Document(layout.width, layout.height));
+        file.Write(RenderSvg(model, options));
     } else {
         drawn = WritePng([&](Canvas& c) { DrawPage(c, model, layout, options); }, static_cast<int>(layout.width),
                          static_cast<int>(layout.height), file, &message);

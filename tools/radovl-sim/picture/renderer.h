@@ -33,6 +33,8 @@ extern const char* const RenderFormatsWritten;
 // Writes a PNG, or an SVG when path ends in ".svg". False with a message in
 // *error when the file cannot be written; nothing is left behind then.
 bool RenderScreen(const ScreenModel& model, const std::string& path, const RenderOptions& options, std::string* error);
+// The SVG document RenderScreen writes to FILE.svg.
+std::string RenderSvg(const ScreenModel& model, const RenderOptions& options);
 
 // The PNG back end: draws the page on a width x height picture and writes
 // it to file; false with a message in *error (unless the file's own error

@@ -53,9 +53,11 @@ struct Viewer {
     std::string path;
     bool follow = false;
     std::mutex board;  // the simulated board, one a process: indexing and drawing take turns
-    std::mutex mutex;  // the index, its generation and the pictures drawn for it
-    std::shared_ptr<const CaptureIndex> index;
-    uint64_t generation = 0;  // new index
+    std::mutex mutex;  // which index, its generation and the pictures drawn for it
+    std::shared_ptr<CaptureIndex> index;  // its contents read under its ReadLock()
+    uint64_t generation = 0;  // new index, or calls added to it
+    size_t total = 0;         // calls of this generation, and its note
+    std::string note;
     std::condition_variable changed;
     std::map<uint32_t, std::string> svgs;  // of this generation
     std::string tempDir;
@@ -64,20 +66,47 @@ struct Viewer {
     pid_t scenario = 0;  // a scenario still running (--follow), 0 for none
 };
 
-std::shared_ptr<const CaptureIndex> Current(Viewer& v) {
+std::shared_ptr<CaptureIndex> Current(Viewer& v) {
     const std::lock_guard<std::mutex> hold(v.mutex);
     return v.index;
+}
+
+// A new index, or calls added to the current one: the pages are told.
+void Publish(Viewer& v, std::shared_ptr<CaptureIndex> index) {
+    size_t total = 0;
+    std::string note;
+    {
+        const auto read = index->ReadLock();
+        total = index->calls().size();
+        note = index->note();
+    }
+    const std::lock_guard<std::mutex> hold(v.mutex);
+    v.index = std::move(index);
+    v.total = total;
+    v.note = std::move(note);
+    v.svgs.clear();
+    ++v.generation;
+    v.changed.notify_all();
 }
 
 bool Reindex(Viewer& v, std::string* error) {
     auto index = std::make_shared<CaptureIndex>();
     const std::lock_guard<std::mutex> board(v.board);
     if (!index->Build(v.path, error)) return false;
-    const std::lock_guard<std::mutex> hold(v.mutex);
-    v.index = std::move(index);
-    v.svgs.clear();
-    ++v.generation;
-    v.changed.notify_all();
+    Publish(v, std::move(index));
+    return true;
+}
+
+// What the capture gained since it was indexed, read on from its last
+// whole call; from the start again when it was cut or written anew.
+bool IndexMore(Viewer& v, std::string* error) {
+    std::shared_ptr<CaptureIndex> index = Current(v);
+    {
+        const std::lock_guard<std::mutex> board(v.board);
+        if (!index->Update()) index.reset();
+    }
+    if (!index) return Reindex(v, error);
+    Publish(v, std::move(index));
     return true;
 }
 
@@ -157,8 +186,9 @@ std::string DetailJson(const Viewer& v, const CaptureIndex& index, uint32_t n) {
     return os.str();
 }
 
-// The SVG replay --render FILE.svg --at N writes, drawn by that same code.
-bool SvgAt(Viewer& v, uint32_t n, std::string* svg, std::string* error) {
+// The SVG replay --render FILE.svg --at N writes, drawn by that same code
+// from the boards as the index gives them after call n.
+bool SvgAt(Viewer& v, const CaptureIndex& index, uint32_t n, std::string* svg, std::string* error) {
     uint64_t generation = 0;
     {
         const std::lock_guard<std::mutex> hold(v.mutex);
@@ -168,18 +198,18 @@ bool SvgAt(Viewer& v, uint32_t n, std::string* svg, std::string* error) {
         }
         generation = v.generation;
     }
-    ParsedArgs args;
-    args.operands = {v.path};
-    const std::string file = v.tempDir + "/at.svg";
-    args.options = {{"render", file}, {"at", std::to_string(n)}};
-    std::ostringstream out, err;
-    const std::lock_guard<std::mutex> board(v.board);
-    if (ReplayCommand(args, out, err) != ExitOk) {
-        *error = err.str();
-        return false;
+    {
+        const std::lock_guard<std::mutex> board(v.board);
+        AppliedCapture applied;
+        if (!index.BoardsAfter(n, &applied)) {
+            *error = "radovl-sim: " + index.path() + " no longer reads as it was indexed up to call " +
+                     std::to_string(n) + "\n";
+            return false;
+        }
+        RenderOptions options;
+        const auto read = index.ReadLock();
+        *svg = RenderSvg(CapturedScreen(index.path(), index.site(), {}, applied, &options), options);
     }
-    std::ifstream in(file, std::ios::binary);
-    *svg = std::string(std::istreambuf_iterator<char>(in), {});
     const std::lock_guard<std::mutex> hold(v.mutex);
     if (v.generation != generation) return true;  // drawn from a file read again since: not kept
     if (v.svgs.size() > 64) v.svgs.clear();
@@ -220,6 +250,7 @@ void Routes(httplib::Server& server, Viewer& v, int port) {
     });
     server.Get("/api/calls", [&v](const httplib::Request& req, httplib::Response& res) {
         const auto index = Current(v);
+        const auto read = index->ReadLock();
         size_t from = 0;
         if (req.has_param("from")) {
             const std::string f = req.get_param_value("from");
@@ -234,15 +265,20 @@ void Routes(httplib::Server& server, Viewer& v, int port) {
     });
     server.Get(R"(/api/call/([^/]*))", [&v](const httplib::Request& req, httplib::Response& res) {
         const auto index = Current(v);
+        const auto read = index->ReadLock();
         const int n = CallNumber(req.matches[1], *index, res);
         if (n > 0) res.set_content(DetailJson(v, *index, static_cast<uint32_t>(n)), "application/json");
     });
     server.Get(R"(/api/svg/([^/]*))", [&v](const httplib::Request& req, httplib::Response& res) {
         const auto index = Current(v);
-        const int n = CallNumber(req.matches[1], *index, res);
+        int n = 0;
+        {
+            const auto read = index->ReadLock();
+            n = CallNumber(req.matches[1], *index, res);
+        }
         if (n < 1) return;
         std::string svg, error;
-        if (!SvgAt(v, static_cast<uint32_t>(n), &svg, &error)) {
+        if (!SvgAt(v, *index, static_cast<uint32_t>(n), &svg, &error)) {
             res.status = 500;
             res.set_content(error, "text/plain");
             return;
@@ -271,8 +307,8 @@ void Routes(httplib::Server& server, Viewer& v, int port) {
                 std::string event = ": still here\n\n";  // a closed page shows as a failed write
                 if (v.generation != *sent) {
                     *sent = v.generation;
-                    event = "data: {\"total\":" + std::to_string(v.index->calls().size()) +
-                            ",\"note\":" + JsonString(v.index->note()) + "}\n\n";
+                    event = "data: {\"total\":" + std::to_string(v.total) + ",\"note\":" + JsonString(v.note) +
+                            "}\n\n";
                 }
                 lock.unlock();
                 return sink.write(event.data(), event.size());
@@ -298,8 +334,8 @@ void Routes(httplib::Server& server, Viewer& v, int port) {
     });
 }
 
-// Watches the file: a capture that grows (or is cut, or written again) is
-// indexed again and the pages told.
+// Watches the file: what a capture gains is indexed on from its last whole
+// call (a capture cut or written again, from the start) and the pages told.
 void Follow(Viewer& v) {
     struct stat last {};
     stat(v.path.c_str(), &last);
@@ -314,7 +350,7 @@ void Follow(Viewer& v) {
         }
         last = now;
         std::string error;
-        if (!Reindex(v, &error)) std::cerr << "radovl-sim view: " << error << "\n";
+        if (!IndexMore(v, &error)) std::cerr << "radovl-sim view: " << error << "\n";
     }
 }
 
@@ -344,7 +380,7 @@ pid_t RunScenario(const std::string& scenario, const std::string& workDir, const
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    unsetenv("RADOVL_CAPTURE");  // the SVGs are drawn by replays, which must not capture
+    unsetenv("RADOVL_CAPTURE");  // only the scenario's run captures
     if (failed != 0) {
         err << "radovl-sim view: cannot run the scenario: " << std::strerror(failed) << "\n";
         return 0;
@@ -437,7 +473,7 @@ int ViewCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     }
     Routes(server, v, bound);
     out << "http://127.0.0.1:" << bound << "/" << std::endl;
-    err << "radovl-sim view: " << Grouped(Current(v)->calls().size()) << " calls of " << v.path
+    err << "radovl-sim view: " << Grouped(v.total) << " calls of " << v.path
         << (v.follow ? ", following it" : "") << "; Ctrl-C stops\n";
 
     std::thread stopper([&] {
