@@ -12,6 +12,9 @@ namespace radovl::tool::test {
 
 void ToolTest::SetUp() {
     RadovlSim_Reset();
+    // The trace settings outlive a reset, and a run switches the trace off
+    // (it decodes requests as they come): every test starts with it on.
+    RadovlSim_SetTraceEnabled(1);
     char pattern[] = "/tmp/radovl-sim-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
