@@ -34,7 +34,7 @@ bool CaptureIndex::Build(const std::string& path, std::string* error) {
     start.registers = {track_->Sample(), std::vector<uint32_t>(track_->registers().size(), 0)};
     start.decoder = track_->decoder();
     {
-        const std::unique_lock<std::shared_mutex> hold(lock_);
+        const std::unique_lock<IndexLock> hold(lock_);
         registers_ = track_->registers();
         calls_.clear();
         keyframes_ = {start.registers};
@@ -173,7 +173,7 @@ bool CaptureIndex::Pass(std::string* error) {
                     sinceBoards = 0;
                 }
             } else {
-                const std::unique_lock<std::shared_mutex> hold(lock_);
+                const std::unique_lock<IndexLock> hold(lock_);
                 site_.Take(record);
             }
         }
@@ -187,7 +187,7 @@ bool CaptureIndex::Pass(std::string* error) {
     // pass reads it again from its start.
     if (insideCall) endCall();
 
-    const std::unique_lock<std::shared_mutex> hold(lock_);
+    const std::unique_lock<IndexLock> hold(lock_);
     calls_.resize(start.calls);
     std::move(fresh.begin(), fresh.end(), std::back_inserter(calls_));
     keyframes_.resize(start.calls / KeyframeEvery + 1);

@@ -21,6 +21,19 @@
 
 namespace radovl::tool {
 
+#ifdef _WIN32
+// No view server in the Windows tool (view_none.cpp), so no second thread
+// reads an index there; MinGW's win32 threads model has no shared_mutex.
+struct IndexLock {
+    void lock() {}
+    void unlock() {}
+    void lock_shared() {}
+    void unlock_shared() {}
+};
+#else
+using IndexLock = std::shared_mutex;
+#endif
+
 struct RegisterChange {
     uint32_t index = 0;  // into registers()
     uint32_t before = 0;
@@ -71,7 +84,7 @@ public:
 
     // What follows is read while a follower may be updating: hold
     // ReadLock() while using it.
-    std::shared_lock<std::shared_mutex> ReadLock() const { return std::shared_lock<std::shared_mutex>(lock_); }
+    std::shared_lock<IndexLock> ReadLock() const { return std::shared_lock<IndexLock>(lock_); }
     const std::vector<IndexedCall>& calls() const { return calls_; }
     const std::vector<TrackedRegister>& registers() const { return registers_; }
     const std::string& note() const { return note_; }
@@ -112,7 +125,7 @@ private:
     FileMark Mark(uint64_t offset) const;
 
     const uint64_t boardsEvery_;
-    mutable std::shared_mutex lock_;
+    mutable IndexLock lock_;
     std::string path_;
     std::vector<IndexedCall> calls_;
     std::vector<TrackedRegister> registers_;
