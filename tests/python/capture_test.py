@@ -424,6 +424,19 @@ class Capture(unittest.TestCase):
                     self.assertRegex(result.stderr, message)
                 with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
                     list(capture.read(path))
+        # A file record whose name climbs out of the replay's folder writes
+        # nothing there.
+        call = self.bytes[32:96]
+        end = bytearray(self.bytes[first_return.offset:first_return.offset + 16])
+        struct.pack_into("<I", end, 8, 0)
+        for name in (b"../escaped.txt", b"../../escaped.txt", b"out/../../../../escaped.txt"):
+            record = struct.pack("<BBHIII", 5, 1, len(name), 5, 0, 0) + name + b"hello"
+            path = self.write("climbing.cap", self.bytes[:32] + call + record + bytes(end))
+            base = os.path.join(self.dir, "tmp", "base")
+            os.makedirs(base, exist_ok=True)
+            tool("replay", path, cwd=self.dir, env={"TMPDIR": base})
+            for folder in (base, os.path.dirname(base), self.dir):
+                self.assertFalse(os.path.exists(os.path.join(folder, "escaped.txt")), (name, folder))
         # A name is printed with its control characters escaped.
         path = self.write("escape.cap", self.with_bytes(32 + 4, b"KT_\x1b[2J\\\x07"))
         for command in (["decode", path], ["decode", "--calls", path]):

@@ -104,8 +104,13 @@ public:
         }
         RemoveOnInterrupt(dir_.string());
         for (const auto& [name, bytes] : site.files) {
-            const fs::path path = dir_ / fs::path(name).relative_path();
-            if (fs::path(name).is_absolute()) continue;  // outside the console's folder at the site
+            // A name outside the console's folder at the site (absolute, or
+            // one that climbs out with "..", which the library never
+            // records but a damaged or crafted file may hold) is not
+            // written: nothing outside this directory is touched.
+            const fs::path relative = fs::path(name).lexically_normal();
+            if (relative.has_root_path() || relative.empty() || *relative.begin() == "..") continue;
+            const fs::path path = dir_ / relative;
             fs::create_directories(path.parent_path(), ec);
             std::ofstream file(path, std::ios::binary);
             file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
