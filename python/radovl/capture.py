@@ -18,6 +18,7 @@ whole record (the message gives the byte where it stopped). The layout is
 radovl/capture.h's.
 """
 import collections
+import os
 import struct
 
 __all__ = ["Call", "CaptureError", "File", "Header", "Platform", "Request", "Return", "read", "read_header"]
@@ -124,7 +125,10 @@ def read(path):
             if kind == KIND_PLATFORM:
                 yield Platform(calls, fields[1], *fields[3:9], offset)
             elif kind == KIND_FILE:
-                name, data = f.read(fields[2]), f.read(fields[3])
+                # The sizes come from the file: checked against what it holds
+                # before anything that large is read.
+                left = os.fstat(f.fileno()).st_size - f.tell()
+                name, data = (f.read(fields[2]), f.read(fields[3])) if fields[2] + fields[3] <= left else (b"", b"")
                 if len(name) < fields[2] or len(data) < fields[3]:
                     raise CaptureError("%s: truncated: ends inside the name or bytes of the file record at byte %d"
                                        % (path, offset))

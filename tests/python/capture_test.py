@@ -411,6 +411,8 @@ class Capture(unittest.TestCase):
              % (first_return.offset, first_return.requests)),
             ("eight-args", self.with_bytes(33, b"\x08"), "call 1 at byte 32 has 8 arguments, more than"),
             ("many-args", self.with_bytes(33, b"\xff"), "call 1 at byte 32 has 255 arguments, more than"),
+            ("huge-file", header + call + struct.pack("<BBHIII", 5, 1, 4, 0xFFFFFFF0, 0, 0) + b"name",
+             "truncated: ends inside the name or bytes of the file record at byte 96"),
         ]
         for name, data, message in cases:
             with self.subTest(name):
@@ -422,8 +424,15 @@ class Capture(unittest.TestCase):
                     result = tool(*command, cwd=self.dir)
                     self.assertEqual(result.returncode, 2, command)
                     self.assertRegex(result.stderr, message)
-                with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
-                    list(capture.read(path))
+                # In 1 GiB of address space: a size read from the file is
+                # not allocated before the file is seen to hold it.
+                soft, hard = resource.getrlimit(resource.RLIMIT_AS)
+                resource.setrlimit(resource.RLIMIT_AS, (1 << 30, hard))
+                try:
+                    with self.assertRaisesRegex(capture.CaptureError, message.split(" .*")[0].split(";")[0]):
+                        list(capture.read(path))
+                finally:
+                    resource.setrlimit(resource.RLIMIT_AS, (soft, hard))
         # A file record whose name climbs out of the replay's folder writes
         # nothing there.
         call = self.bytes[32:96]
