@@ -33,6 +33,7 @@ void OutputFile::Failed(const char* what, int reason) {
 
 bool OutputFile::Open(const std::string& path) {
     path_ = path;
+    opened_ = false;
     error_.clear();
     std::error_code ec;
     const bool existed = fs::exists(path, ec);
@@ -41,6 +42,7 @@ bool OutputFile::Open(const std::string& path) {
         Failed("cannot write", errno);
         return false;
     }
+    opened_ = true;
     // Half-written, it goes if the tool is interrupted; a device stays.
     if (fs::is_regular_file(path, ec) || !existed) RemoveOnInterrupt(fs::absolute(path, ec).string());
     return true;
@@ -70,7 +72,9 @@ bool OutputFile::Close() {
 void OutputFile::Discard() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    if (!path_.empty()) RemoveIfRegular(path_);
+    // A file Open could not open is not this object's to remove.
+    if (opened_) RemoveIfRegular(path_);
+    opened_ = false;
     std::error_code ec;
     if (!path_.empty()) DropOnInterrupt(fs::absolute(path_, ec).string());
 }

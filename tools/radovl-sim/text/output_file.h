@@ -34,6 +34,7 @@ private:
     void Failed(const char* what, int reason);
 
     std::FILE* file_ = nullptr;
+    bool opened_ = false;  // Open created or truncated the file: Discard may remove it
     std::string path_;
     std::string error_;
 };
