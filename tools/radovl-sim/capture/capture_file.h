@@ -40,6 +40,8 @@ public:
     bool SeekToCall(uint64_t offset, uint32_t callsBefore, uint64_t requestsBefore);
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
+    // The file's size when it was opened: what the reader reads up to.
+    uint64_t size() const { return size_; }
     const RadovlCaptureHeader& header() const { return header_; }
     // The call the last record belongs to, as a scenario line.
     const std::string& currentCall() const { return callText_; }

@@ -44,8 +44,16 @@ bool CaptureIndex::Build(const std::string& path, std::string* error) {
     }
     tail_ = Resume();
     if (!Pass(error)) return false;
-    mark_ = Mark(From().offset);
+    mark_ = MarkAfterPass();
     return true;
+}
+
+// The file as the pass left it; its size is what the pass read, so bytes
+// written while it read are read by the next Update.
+CaptureIndex::FileMark CaptureIndex::MarkAfterPass() const {
+    FileMark mark = Mark(From().offset);
+    mark.size = std::min(mark.size, passRead_);
+    return mark;
 }
 
 const CaptureIndex::Resume& CaptureIndex::From() const {
@@ -58,7 +66,7 @@ bool CaptureIndex::Update() {
     if (now.size == mark_.size) return true;
     std::string error;
     if (!Pass(&error)) return false;
-    mark_ = Mark(From().offset);
+    mark_ = MarkAfterPass();
     return true;
 }
 
@@ -98,6 +106,7 @@ bool CaptureIndex::Pass(std::string* error) {
         *error = reader.error();
         return false;
     }
+    passRead_ = reader.size();
     RadovlSim_RestoreBoards(start.saved);
     track_->SetDecoder(start.decoder);
     // Read aside and published at the end: pages reading the index never

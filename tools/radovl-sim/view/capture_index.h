@@ -123,6 +123,7 @@ private:
     const Resume& From() const;
     bool SameFile(const FileMark& now) const;
     FileMark Mark(uint64_t offset) const;
+    FileMark MarkAfterPass() const;
 
     const uint64_t boardsEvery_;
     mutable IndexLock lock_;
@@ -138,6 +139,7 @@ private:
     std::unique_ptr<RegisterTrack> track_;
     Resume tail_;  // the end of the file when it last ended after a whole call
     FileMark mark_;
+    uint64_t passRead_ = 0;  // the file's size when the last pass opened it
 };
 
 }  // namespace radovl::tool

@@ -146,6 +146,9 @@ std::vector<std::string> DecodedCall(const std::string& path, const IndexedCall&
     while (lines.size() < MaxDecodedLines && reader.Next(&record) && record.callNumber == n &&
            record.kind != RADOVL_CAPTURE_KIND_RETURN) {
         if (record.kind != RADOVL_CAPTURE_KIND_REQUEST) continue;
+        // The file may hold more of an unfinished call than the index does
+        // (it grew since): the details are the index's.
+        if (record.requestNumber > call.requests) break;
         decoder.Feed(AsTraced(record.request), record.requestNumber);
         fed = record.requestNumber;
         for (const DecodedAccess& a : decoder.Take()) lines.push_back(FormatAccess(a));
@@ -211,7 +214,8 @@ bool SvgAt(Viewer& v, const CaptureIndex& index, uint32_t n, std::string* svg, s
         *svg = RenderSvg(CapturedScreen(index.path(), index.site(), {}, applied, &options), options);
     }
     const std::lock_guard<std::mutex> hold(v.mutex);
-    if (v.generation != generation) return true;  // drawn from a file read again since: not kept
+    // Drawn from an index replaced or grown since: not kept.
+    if (v.generation != generation || v.index.get() != &index) return true;
     if (v.svgs.size() > 64) v.svgs.clear();
     v.svgs[n] = *svg;
     return true;
@@ -337,8 +341,9 @@ void Routes(httplib::Server& server, Viewer& v, int port) {
 // Watches the file: what a capture gains is indexed on from its last whole
 // call (a capture cut or written again, from the start) and the pages told.
 void Follow(Viewer& v) {
+    // Nothing seen yet: the first look reads what was written while the
+    // index was first built.
     struct stat last {};
-    stat(v.path.c_str(), &last);
     while (!v.stopping) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (v.scenario > 0 && waitpid(v.scenario, nullptr, WNOHANG) == v.scenario) v.scenario = 0;
@@ -421,13 +426,20 @@ int ViewCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
         return ExitFailed;
     }
     v.tempDir = temp;
+    // On every way out: a scenario still running is stopped, the
+    // temporary directory goes.
     struct Cleanup {
-        std::string dir;
+        Viewer& v;
         ~Cleanup() {
+            if (v.scenario > 0) {
+                kill(v.scenario, SIGTERM);
+                waitpid(v.scenario, nullptr, 0);
+                v.scenario = 0;
+            }
             std::error_code ec;
-            std::filesystem::remove_all(dir, ec);
+            std::filesystem::remove_all(v.tempDir, ec);
         }
-    } cleanup{v.tempDir};
+    } cleanup{v};
 
     if (!IsCapture(v.path) && std::filesystem::is_regular_file(v.path)) {
         std::string workDir = args.Value("workdir").value_or("");
@@ -495,6 +507,7 @@ int ViewCommand(const ParsedArgs& args, std::ostream& out, std::ostream& err) {
     if (v.scenario > 0) {
         kill(v.scenario, SIGTERM);
         waitpid(v.scenario, nullptr, 0);
+        v.scenario = 0;
     }
     err << "radovl-sim view: stopped\n";
     return listened || v.stopping ? ExitOk : ExitFailed;
